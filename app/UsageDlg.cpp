@@ -1,0 +1,190 @@
+// CUsageDlg: construction, start-up, layout, the periodic thread and the way out.
+#include "UsageDlg.h"
+
+#include <cstring>
+
+#include "UsageApp.h"
+#include "classlib/Menu.h"
+#include "classlib/WinApp.h"
+#include "res/resource.h"
+
+std::atomic<bool> g_stopPeriodic{false};
+std::atomic<bool> g_periodicEnded{false};
+
+namespace {
+// Runs for the life of the main window and keeps the "&Memoriam" items in step.
+DWORD WINAPI PeriodicThreadProc(LPVOID param) {
+    CUsageDlg* dialog = static_cast<CUsageDlg*>(param);
+    while (!g_stopPeriodic) {
+        dialog->UpdateMemorialMenu();
+        Sleep(100);
+    }
+    g_periodicEnded = true;
+    return 0;
+}
+
+const char kMemorialText[] = "&Memoriam";
+} // namespace
+
+bool NeedsOldFreeSpace(const OSVERSIONINFOA& version) {
+    return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && version.dwMinorVersion == 0 &&
+           std::strchr(version.szCSDVersion, 'B') == nullptr;
+}
+
+CUsageDlg::CUsageDlg(CWnd* parent) : CDialog(IDD_VOLDIX_DIALOG, parent) {
+    for (int i = 0; i < 32; ++i)
+        m_driveLetters[i] = true;
+    m_driveLetters[0] = m_driveLetters[1] = false;
+    m_showRemovable = m_showCdrom = m_showNetwork = false;
+    m_showVolumeLabel = false;
+    g_stopPeriodic = false;
+    g_periodicEnded = false;
+    m_icon = LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+}
+
+CUsageDlg::~CUsageDlg() {
+    g_stopPeriodic = true;
+    while (m_initialized && !g_periodicEnded)
+        Sleep(10);
+    ClearEntries();
+    m_imageList.reset();
+    if (m_scanThread)
+        CloseHandle(m_scanThread);
+}
+
+void CUsageDlg::DoDataExchange() { m_list.SubclassDlgItem(IDC_LIST, this); }
+
+LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE: return OnSize();
+    case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_CLOSE: return OnClose();
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+BOOL CUsageDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_initialized = true;
+    AddSystemMenuItems();
+    SetIcon(m_icon, TRUE);
+    SetIcon(m_icon, FALSE);
+    EnableToolTips(TRUE);
+
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    if (GetVersionExA(&version))
+        m_useOldFreeSpace = NeedsOldFreeSpace(version);
+
+    CreateImageList();
+    InsertColumns();
+    ShowDriveList();
+    StartPeriodicThread();
+    return TRUE;
+}
+
+void CUsageDlg::AddSystemMenuItems() {
+    CMenu systemMenu(GetSystemMenu(FALSE));
+    if (!systemMenu.GetSafeHmenu())
+        return;
+    CString about;
+    about.LoadString(IDS_ABOUTBOX);
+    if (about.IsEmpty())
+        return;
+    systemMenu.AppendMenu(MF_SEPARATOR);
+    systemMenu.AppendMenu(MF_STRING, ID_OPT_TOPMOST, "Vor&dergrund");
+    systemMenu.AppendMenu(MF_SEPARATOR);
+    systemMenu.AppendMenu(MF_STRING, IDM_ABOUTBOX, about);
+}
+
+void CUsageDlg::CreateImageList() {
+    static const UINT kIcons[] = {IDI_FOLDER, IDI_FILE,      IDI_FIXED,
+                                  IDI_CDROM,  IDI_REMOVABLE, IDI_NETWORK};
+    m_imageList.reset(new (std::nothrow) CImageList);
+    if (!m_imageList)
+        return;
+    m_imageList->Create(16, 16, ILC_MASK, 2, 2);
+    for (UINT id : kIcons) {
+        HICON icon = static_cast<HICON>(
+            LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
+        if (icon) {
+            m_imageList->Add(icon);
+            DestroyIcon(icon);
+        }
+    }
+    m_list.SetImageList(m_imageList->GetSafeHandle(), LVSIL_SMALL);
+}
+
+void CUsageDlg::InsertColumns() {
+    RECT client;
+    m_list.GetClientRect(&client);
+    const int width = client.right - client.left;
+    m_list.InsertColumn(0, "Eintrag", LVCFMT_LEFT, width * 4 / 12);
+    m_list.InsertColumn(1, "Grösse", LVCFMT_LEFT, width * 2 / 12);
+    m_list.InsertColumn(2, "Belegt", LVCFMT_LEFT, width * 2 / 12);
+    m_list.InsertColumn(3, "Frei", LVCFMT_LEFT, width * 2 / 12);
+    m_list.InsertColumn(4, "System", LVCFMT_LEFT, width * 2 / 12);
+}
+
+void CUsageDlg::StartPeriodicThread() {
+    HANDLE thread = CreateThread(nullptr, 0, &PeriodicThreadProc, this, 0, nullptr);
+    if (thread)
+        CloseHandle(thread);
+    else
+        g_periodicEnded = true;
+}
+
+void CUsageDlg::UpdateMemorialMenu() {
+    m_memorialTime = CUsageApp::IsMemorialTime();
+    if (m_memorialTime == m_memorialItem)
+        return;
+    m_memorialItem = m_memorialTime;
+    HWND window = m_hWnd;
+    if (!window || !IsWindow(window))
+        return;
+    CMenu systemMenu(::GetSystemMenu(window, FALSE));
+    CMenu infoMenu(::GetSubMenu(::GetMenu(window), 1));
+    for (CMenu* menu : {&systemMenu, &infoMenu}) {
+        if (!menu->GetSafeHmenu())
+            continue;
+        if (m_memorialItem)
+            menu->AppendMenu(MF_STRING, ID_MEMORIAL, kMemorialText);
+        else
+            menu->DeleteMenu(ID_MEMORIAL, MF_BYCOMMAND);
+    }
+    ::DrawMenuBar(window);
+}
+
+LRESULT CUsageDlg::OnSize() {
+    LRESULT result = Default();
+    if (!m_initialized)
+        return result;
+    RECT client;
+    GetClientRect(&client);
+    const int width = client.right, height = client.bottom;
+    m_list.MoveWindow(8, 8, width - 18, height - 44, TRUE);
+    PlaceButton(IDC_BACK, width, height, -100);
+    PlaceButton(IDC_RESTART, width, height, -1);
+    PlaceButton(IDCANCEL, width, height, 98);
+    return result;
+}
+
+void CUsageDlg::PlaceButton(int id, int clientWidth, int clientHeight, int offset) {
+    HWND button = GetDlgItem(id);
+    if (!button)
+        return;
+    RECT rect;
+    ::GetClientRect(button, &rect);
+    const int w = rect.right, h = rect.bottom;
+    ::MoveWindow(button, clientWidth / 2 - w / 2 + offset, clientHeight - 5 - h, w, h, TRUE);
+}
+
+LRESULT CUsageDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
+    info->ptMinTrackSize.x = 340;
+    info->ptMinTrackSize.y = 177;
+    return Default();
+}
+
+LRESULT CUsageDlg::OnClose() { return Default(); }
+
+void CUsageDlg::OnCancel() { CDialog::OnCancel(); }

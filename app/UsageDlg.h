@@ -1,0 +1,87 @@
+#pragma once
+// CUsageDlg: the main window and the owner of the program's state. One class whose
+// members belong to several subsystems; each section names the file that implements it.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "UsageListCtrl.h"
+#include "classlib/Dialog.h"
+#include "classlib/ImageList.h"
+#include "classlib/String.h"
+#include "usage/UsageEntry.h"
+
+// Set by the main window to stop the periodic thread; set by the thread when it has left.
+extern std::atomic<bool> g_stopPeriodic;
+extern std::atomic<bool> g_periodicEnded;
+
+// The main dialog: the usage list, its three buttons, menus, options and records.
+class CUsageDlg : public CDialog {
+public:
+    explicit CUsageDlg(CWnd* parent = nullptr);
+    ~CUsageDlg() override;
+
+    // ---- Start-up, layout and close (app/UsageDlg.cpp) ----
+    // Adds or removes the "&Memoriam" items by the date; called by the periodic thread.
+    void UpdateMemorialMenu();
+
+    // ---- Drive list (usage/DriveList.cpp) ----
+    // Back to the top: resets the navigation state and builds the drive list.
+    void ShowDriveList();
+    // Writes one row per admitted drive into an empty list and m_entries.
+    void FillDriveList();
+
+    // ---- Entry rows (usage/EntryRows.cpp) ----
+    bool AddEntry(const UsageEntry& entry);
+    void ClearEntries();
+    void SetCell(int row, int column, const CString& text, int image);
+    void SetColumnTitle(int column, const CString& text);
+    void FillFolderRows();
+    // Window title: the current path, or "Voldix" at the drive list.
+    void UpdateCaption();
+
+    // ---- State ----
+    CUsageListCtrl m_list;
+    HICON m_icon = nullptr;
+    HANDLE m_scanThread = nullptr;
+    bool m_ready = true;
+    // The 32 option flags, in the bit order of the stored "Options" value.
+    bool m_driveLetters[32];
+    bool& m_showRemovable = m_driveLetters[26];
+    bool& m_showCdrom = m_driveLetters[27];
+    bool& m_showNetwork = m_driveLetters[28];
+    bool& m_showVolumeLabel = m_driveLetters[31];
+    bool m_memorialTime = false;
+    bool m_memorialItem = false;
+    bool m_useOldFreeSpace = false;
+    std::unique_ptr<CImageList> m_imageList;
+    bool m_topmost = false;
+    int m_depth = 0;
+    CStringArray m_pathStack;
+    CString m_currentPath;
+    bool m_initialized = false;
+    uint64_t m_totalSize = 0;
+    CEntryArray m_entries;
+    CEntryArray m_sortBuffer;
+
+protected:
+    void DoDataExchange() override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    LRESULT OnSize();
+    LRESULT OnGetMinMaxInfo(MINMAXINFO* info);
+    LRESULT OnClose();
+    void AddSystemMenuItems();
+    void CreateImageList();
+    void InsertColumns();
+    void PlaceButton(int id, int clientWidth, int clientHeight, int offset);
+    void StartPeriodicThread();
+};
+
+// True on Windows 95 before OSR2, which lacks GetDiskFreeSpaceEx.
+bool NeedsOldFreeSpace(const OSVERSIONINFOA& version);

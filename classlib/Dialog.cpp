@@ -1,0 +1,37 @@
+#include "Dialog.h"
+
+#include "WinApp.h"
+
+INT_PTR CDialog::DoModal() {
+    HWND parent = m_parent ? m_parent->m_hWnd : nullptr;
+    return DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId), parent,
+                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+void CDialog::EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }
+
+BOOL CDialog::OnCommand(WPARAM wParam, LPARAM) {
+    switch (LOWORD(wParam)) {
+    case IDOK: OnOK(); return TRUE;
+    case IDCANCEL: OnCancel(); return TRUE;
+    }
+    return FALSE;
+}
+
+LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && OnCommand(wParam, lParam))
+        return 0;
+    return Default();
+}
+
+// The template's dialog procedure: on WM_INITDIALOG the window is subclassed, so that
+// from then on every message reaches WindowProc first and this procedure only supplies
+// the dialog manager's default processing.
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    CDialog* self = reinterpret_cast<CDialog*>(lParam);
+    self->SubclassWindow(hwnd);
+    self->DoDataExchange();
+    return self->OnInitDialog();
+}

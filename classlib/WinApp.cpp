@@ -1,0 +1,51 @@
+#include "WinApp.h"
+
+#include <commctrl.h>
+
+#include "WinText.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp::CWinApp() { g_app = this; }
+
+CWinApp::~CWinApp() {
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+int CWinApp::Run() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    CString full = Narrow(path, static_cast<int>(length));
+    int slash = full.ReverseFind('\\');
+    CString name = full.Mid(slash + 1);
+    int dot = name.ReverseFind('.');
+    m_appName = dot > 0 ? name.Left(dot) : name;
+    InitInstance();
+    return 0;
+}
+
+void CWinApp::BeginWaitCursor() { m_savedCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
+
+void CWinApp::EndWaitCursor() {
+    SetCursor(m_savedCursor ? m_savedCursor : LoadCursorW(nullptr, IDC_ARROW));
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+HINSTANCE AfxGetInstanceHandle() { return GetModuleHandleW(nullptr); }
+
+void AfxEnableControlContainer() {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
+                                                        ICC_ANIMATE_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+BOOL AfxInitRichEdit() {
+    static HMODULE richEdit = LoadLibraryW(L"Msftedit.dll");
+    if (!richEdit)
+        richEdit = LoadLibraryW(L"Riched20.dll");
+    return richEdit != nullptr;
+}

@@ -1,0 +1,102 @@
+#include "RemoteProgram.h"
+
+#include <commctrl.h>
+
+#include "res/resource.h"
+#include "support/WindowDriver.h"
+
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessDialog(HWND window, LPARAM param) {
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = L"";
+    GetClassNameW(window, className, 64);
+    if (owner == search->processId && IsWindowVisible(window) &&
+        wcscmp(className, L"#32770") == 0 && GetDlgItem(window, IDC_LIST)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+std::wstring BesideTestProgram(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    folder.resize(folder.rfind(L'\\') + 1);
+    return folder + name;
+}
+
+RemoteProgram::~RemoteProgram() {
+    if (m_process.hProcess) {
+        if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_process.hProcess, 99);
+            WaitForSingleObject(m_process.hProcess, 5000);
+        }
+        CloseHandle(m_process.hProcess);
+        CloseHandle(m_process.hThread);
+    }
+}
+
+bool RemoteProgram::Start(DWORD timeoutMs) {
+    std::wstring exe = BesideTestProgram(L"Voldix.exe");
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &m_process))
+        return false;
+    WaitFor(
+        [&] {
+            WindowSearch search{m_process.dwProcessId, nullptr};
+            EnumWindows(&FindProcessDialog, reinterpret_cast<LPARAM>(&search));
+            m_window = search.found;
+            return m_window != nullptr;
+        },
+        timeoutMs);
+    if (m_window)
+        Settle(m_window);
+    return m_window != nullptr;
+}
+
+bool RemoteProgram::WaitForExit(DWORD timeoutMs, DWORD* code) const {
+    if (WaitForSingleObject(m_process.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (code)
+        GetExitCodeProcess(m_process.hProcess, code);
+    return true;
+}
+
+int RemoteProgram::RowCount() const {
+    return static_cast<int>(SendMessageW(GetDlgItem(m_window, IDC_LIST), LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring RemoteProgram::CellText(int row, int column) const {
+    // The list view reads and writes the item record in its own process, so the
+    // record and its text buffer live there.
+    const SIZE_T textChars = 512;
+    const SIZE_T bytes = sizeof(LVITEMW) + textChars * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(m_process.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    if (!remote)
+        return L"";
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = static_cast<int>(textChars);
+    item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
+    WriteProcessMemory(m_process.hProcess, remote, &item, sizeof(item), nullptr);
+    LRESULT length = SendMessageW(GetDlgItem(m_window, IDC_LIST), LVM_GETITEMTEXTW, row,
+                                  reinterpret_cast<LPARAM>(remote));
+    std::wstring text(textChars, L'\0');
+    ReadProcessMemory(m_process.hProcess, item.pszText, &text[0], textChars * sizeof(wchar_t),
+                      nullptr);
+    text.resize(static_cast<size_t>(length > 0 ? length : 0));
+    VirtualFreeEx(m_process.hProcess, remote, 0, MEM_RELEASE);
+    return text;
+}

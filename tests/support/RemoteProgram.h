@@ -1,0 +1,33 @@
+#pragma once
+// Starts Voldix.exe (next to the test program) and reads its main window from outside,
+// as another process would.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A running Voldix.exe, killed at the end if it has not ended by itself.
+class RemoteProgram {
+public:
+    RemoteProgram() = default;
+    RemoteProgram(const RemoteProgram&) = delete;
+    RemoteProgram& operator=(const RemoteProgram&) = delete;
+    ~RemoteProgram();
+
+    // Starts the program and waits until its main window is up; false if it is not.
+    bool Start(DWORD timeoutMs = 15000);
+    HWND Window() const { return m_window; }
+    HANDLE Process() const { return m_process.hProcess; }
+    // Waits for the process to end; true if it ended in time (exit code in *code).
+    bool WaitForExit(DWORD timeoutMs, DWORD* code = nullptr) const;
+    // The text of one cell of the main window's list, read through the process's memory.
+    std::wstring CellText(int row, int column) const;
+    int RowCount() const;
+
+private:
+    PROCESS_INFORMATION m_process{};
+    HWND m_window = nullptr;
+};
+
+// The full path of a file next to the running test program.
+std::wstring BesideTestProgram(const wchar_t* name);

@@ -1,0 +1,61 @@
+#include "WindowDriver.h"
+
+#include <atomic>
+#include <thread>
+
+#include "classlib/WinText.h"
+
+INT_PTR RunDialog(CDialog& dialog, const std::function<void(HWND)>& script) {
+    std::atomic<bool> done{false};
+    std::thread driver([&] {
+        HWND window = nullptr;
+        WaitFor([&] {
+            window = dialog.m_hWnd;
+            return window != nullptr && IsWindowVisible(window);
+        });
+        if (window) {
+            Settle(window);
+            script(window);
+            if (IsWindow(window))
+                PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+        done = true;
+    });
+    INT_PTR result = dialog.DoModal();
+    driver.join();
+    return result;
+}
+
+void Settle(HWND window) {
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+}
+
+void ClickButton(HWND dialog, int id) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    Settle(dialog);
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+RECT ChildRect(HWND parent, int id) {
+    RECT rect{};
+    GetWindowRect(GetDlgItem(parent, id), &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+CString WindowTitle(HWND window) {
+    wchar_t buffer[1024] = L"";
+    GetWindowTextW(window, buffer, 1024);
+    return Narrow(buffer);
+}

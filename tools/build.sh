@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds Voldix: the 32-bit program always, and the
+# build that this host's Wine can run (with the tests) when that is another one.
+# Prints the build folder of the runnable build last.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+base=${VOLDIX_BUILD:-$root/build}
+bash "$root/tools/setup.sh"
+. "$root/tools/wine-env.sh"
+voldix_detect_wine
+for arch in $(printf '%s\n' i686 "$VOLDIX_ARCH" | uniq); do
+    tests=OFF
+    [ "$arch" = "$VOLDIX_ARCH" ] && tests=ON
+    cmake -S "$root" -B "$base/$arch" -DCMAKE_TOOLCHAIN_FILE="$root/tools/mingw-$arch.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DVOLDIX_TESTS=$tests >/dev/null
+    cmake --build "$base/$arch" -j"$(nproc)" >&2
+done
+echo "$base/$VOLDIX_ARCH"

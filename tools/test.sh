@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# The README's test command: builds, makes the Wine test environment and runs every
+# test through CTest inside one Xvfb. Exits non-zero on any failure.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(bash "$root/tools/build.sh" | tail -n 1)
+exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$root/tools/ctest-in-wine.sh" "$build" "$@"

@@ -1,0 +1,41 @@
+#pragma once
+// UsageEntry and CEntryArray: the record behind one row of the usage list (a drive
+// root or a folder entry) and the array of them, row i = element i.
+#include <cstdint>
+
+#include "classlib/ObArray.h"
+#include "classlib/String.h"
+#include "classlib/Time.h"
+
+// One row's data: name, size (a folder's recursive total), folder flag, time, attributes.
+class UsageEntry : public CObject {
+public:
+    UsageEntry() = default;
+    UsageEntry(const CString& name, bool isFolder, uint64_t size, CTime time, uint32_t attributes)
+        : m_time(time), m_size(size), m_isFolder(isFolder), m_name(name), m_attributes(attributes) {}
+    ~UsageEntry() override = default;
+
+    CTime GetTime() const { return m_time; }
+    void SetTime(CTime time) { m_time = time; }
+    uint64_t GetSize() const { return m_size; }
+    void SetSize(uint64_t size) { m_size = size; }
+    bool IsFolder() const { return m_isFolder; }
+    void SetFolder(bool isFolder) { m_isFolder = isFolder; }
+    CString GetName() const { return m_name; }
+    void SetName(const CString& name) { m_name = name; }
+    uint32_t GetAttributes() const { return m_attributes; }
+    void SetAttributes(uint32_t attributes) { m_attributes = attributes; }
+
+    CTime m_time;
+    uint64_t m_size = 0;
+    bool m_isFolder = false;
+    CString m_name;
+    uint32_t m_attributes = 0;
+};
+
+// The records of the rows shown; never deletes them (the main window does).
+class CEntryArray : public CObArray {
+public:
+    ~CEntryArray() override = default;
+    UsageEntry* GetEntry(int index) const { return static_cast<UsageEntry*>(GetAt(index)); }
+};
