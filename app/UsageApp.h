@@ -5,7 +5,7 @@
 
 // The one application object of Voldix.
 class CUsageApp : public CWinApp {
-public:
+  public:
     BOOL InitInstance() override;
 
     // True from 11:00 to 12:59 local time on 1 July, the dedication period.

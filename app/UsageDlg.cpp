@@ -52,15 +52,28 @@ CUsageDlg::~CUsageDlg() {
         CloseHandle(m_scanThread);
 }
 
-void CUsageDlg::DoDataExchange() { m_list.SubclassDlgItem(IDC_LIST, this); }
+void CUsageDlg::DoDataExchange() {
+    m_list.SubclassDlgItem(IDC_LIST, this);
+}
 
 LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE: return OnSize();
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
     case WM_CLOSE: return OnClose();
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     }
     return CDialog::WindowProc(message, wParam, lParam);
+}
+
+BOOL CUsageDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(wParam)) {}
+    return CDialog::OnCommand(wParam, lParam);
+}
+
+LRESULT CUsageDlg::OnNotify(NMHDR* header) {
+    switch (header->code) {}
+    return Default();
 }
 
 BOOL CUsageDlg::OnInitDialog() {
@@ -185,6 +198,10 @@ LRESULT CUsageDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
     return Default();
 }
 
-LRESULT CUsageDlg::OnClose() { return Default(); }
+LRESULT CUsageDlg::OnClose() {
+    return Default();
+}
 
-void CUsageDlg::OnCancel() { CDialog::OnCancel(); }
+void CUsageDlg::OnCancel() {
+    CDialog::OnCancel();
+}

@@ -11,6 +11,7 @@
 #include "classlib/Dialog.h"
 #include "classlib/ImageList.h"
 #include "classlib/String.h"
+#include "log/ErrorLog.h"
 #include "usage/UsageEntry.h"
 
 // Set by the main window to stop the periodic thread; set by the thread when it has left.
@@ -19,7 +20,7 @@ extern std::atomic<bool> g_periodicEnded;
 
 // The main dialog: the usage list, its three buttons, menus, options and records.
 class CUsageDlg : public CDialog {
-public:
+  public:
     explicit CUsageDlg(CWnd* parent = nullptr);
     ~CUsageDlg() override;
 
@@ -46,6 +47,7 @@ public:
     CUsageListCtrl m_list;
     HICON m_icon = nullptr;
     HANDLE m_scanThread = nullptr;
+    ErrorLog m_errorLog;
     bool m_ready = true;
     // The 32 option flags, in the bit order of the stored "Options" value.
     bool m_driveLetters[32];
@@ -66,13 +68,15 @@ public:
     CEntryArray m_entries;
     CEntryArray m_sortBuffer;
 
-protected:
+  protected:
     void DoDataExchange() override;
     BOOL OnInitDialog() override;
     void OnCancel() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
+    LRESULT OnNotify(NMHDR* header);
     LRESULT OnSize();
     LRESULT OnGetMinMaxInfo(MINMAXINFO* info);
     LRESULT OnClose();

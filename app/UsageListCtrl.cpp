@@ -24,4 +24,6 @@ LRESULT CUsageListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CListCtrl::WindowProc(message, wParam, lParam);
 }
 
-LRESULT CUsageListCtrl::OnSetCursor() { return ApplyListCursor() ? TRUE : Default(); }
+LRESULT CUsageListCtrl::OnSetCursor() {
+    return ApplyListCursor() ? TRUE : Default();
+}

@@ -5,17 +5,17 @@
 
 // The list view that switches between the arrow and the busy cursor.
 class CUsageListCtrl : public CListCtrl {
-public:
+  public:
     // Sets the busy state and changes the cursor at once, without waiting for a mouse move.
     void SetBusy(bool busy);
     bool IsBusy() const { return m_busy; }
     // Makes cursor 149 (busy) or 147 current; false if it cannot be loaded.
     bool ApplyListCursor();
 
-protected:
+  protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     LRESULT OnSetCursor();
 
     bool m_busy = false;

@@ -8,7 +8,9 @@ INT_PTR CDialog::DoModal() {
                            &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
-void CDialog::EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }
+void CDialog::EndDialog(INT_PTR result) {
+    ::EndDialog(m_hWnd, result);
+}
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM) {
     switch (LOWORD(wParam)) {

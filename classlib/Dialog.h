@@ -5,7 +5,7 @@
 
 // A modal dialog; the derived class overrides WindowProc and OnCommand.
 class CDialog : public CWnd {
-public:
+  public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr)
         : m_templateId(templateId), m_parent(parent) {}
 
@@ -13,7 +13,7 @@ public:
     virtual INT_PTR DoModal();
     void EndDialog(INT_PTR result);
 
-protected:
+  protected:
     // Binds the template's controls to their members; runs before OnInitDialog.
     virtual void DoDataExchange() {}
     virtual BOOL OnInitDialog() { return TRUE; }
@@ -23,7 +23,7 @@ protected:
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;

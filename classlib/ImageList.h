@@ -6,7 +6,7 @@
 
 // Small images for a list view; destroyed with the object.
 class CImageList {
-public:
+  public:
     CImageList() = default;
     CImageList(const CImageList&) = delete;
     CImageList& operator=(const CImageList&) = delete;
@@ -22,6 +22,6 @@ public:
     int GetImageCount() const { return ImageList_GetImageCount(m_handle); }
     HIMAGELIST GetSafeHandle() const { return m_handle; }
 
-private:
+  private:
     HIMAGELIST m_handle = nullptr;
 };

@@ -79,8 +79,8 @@ CString CListCtrl::GetItemText(int row, int column) const {
     item.iSubItem = column;
     item.pszText = buffer.data();
     item.cchTextMax = static_cast<int>(buffer.size());
-    int length = static_cast<int>(
-        SendMessage(LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+    int length =
+        static_cast<int>(SendMessage(LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
     return Narrow(buffer.data(), length);
 }
 
@@ -94,9 +94,13 @@ int CListCtrl::GetItemImage(int row, int column) const {
     return item.iImage;
 }
 
-int CListCtrl::GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
+int CListCtrl::GetItemCount() const {
+    return static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
+}
 
-BOOL CListCtrl::DeleteAllItems() const { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
+BOOL CListCtrl::DeleteAllItems() const {
+    return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS));
+}
 
 BOOL CListCtrl::EnsureVisible(int row, BOOL partialOk) const {
     return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, row, partialOk));

@@ -10,7 +10,7 @@
 
 // The list view operations the program uses.
 class CListCtrl : public CWnd {
-public:
+  public:
     int InsertColumn(int column, const CString& heading, int format, int width) const;
     BOOL SetColumnHeading(int column, const CString& heading) const;
     CString GetColumnHeading(int column) const;

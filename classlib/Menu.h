@@ -7,7 +7,7 @@
 
 // Menu operations with UTF-8 item texts.
 class CMenu {
-public:
+  public:
     CMenu() = default;
     explicit CMenu(HMENU borrowed) : m_hMenu(borrowed) {}
     CMenu(const CMenu&) = delete;
@@ -29,7 +29,7 @@ public:
         return ::TrackPopupMenu(m_hMenu, flags, x, y, 0, owner, nullptr);
     }
 
-private:
+  private:
     HMENU m_hMenu = nullptr;
     bool m_owned = false;
 };

@@ -6,13 +6,13 @@
 
 // The root of polymorphic records; only its destructor is virtual.
 class CObject {
-public:
+  public:
     virtual ~CObject() = default;
 };
 
 // A growable array of CObject pointers; RemoveAt moves later elements up.
 class CObArray {
-public:
+  public:
     virtual ~CObArray() = default;
     int GetSize() const { return static_cast<int>(m_items.size()); }
     int GetCount() const { return GetSize(); }
@@ -41,6 +41,6 @@ public:
     void Reserve(int size) { m_items.reserve(static_cast<size_t>(size)); }
     CObject** GetData() { return m_items.data(); }
 
-private:
+  private:
     std::vector<CObject*> m_items;
 };

@@ -16,7 +16,7 @@
 
 // A text string with the operations the program uses; UTF-8 bytes inside.
 class CString {
-public:
+  public:
     CString() = default;
     CString(const char* text) : m_text(text ? text : "") {}
     CString(const char* text, int length) : m_text(text, static_cast<size_t>(length)) {}
@@ -44,7 +44,9 @@ public:
         m_text += c;
         return *this;
     }
-    friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
+    friend CString operator+(const CString& a, const CString& b) {
+        return CString(a.m_text + b.m_text);
+    }
     friend CString operator+(const CString& a, const char* b) { return CString(a.m_text + b); }
     friend CString operator+(const char* a, const CString& b) { return CString(a + b.m_text); }
     friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
@@ -68,13 +70,13 @@ public:
     // Loads a string resource of the program (Windows only).
     bool LoadString(unsigned id);
 
-private:
+  private:
     std::string m_text;
 };
 
 // A growable array of strings; RemoveAt moves later elements up.
 class CStringArray {
-public:
+  public:
     int GetSize() const { return static_cast<int>(m_items.size()); }
     int GetCount() const { return GetSize(); }
     bool IsEmpty() const { return m_items.empty(); }
@@ -90,6 +92,6 @@ public:
     void RemoveAt(int index, int count = 1);
     void RemoveAll() { m_items.clear(); }
 
-private:
+  private:
     std::vector<CString> m_items;
 };

@@ -11,7 +11,9 @@ namespace {
 constexpr int64_t kFileTimeTo1970 = 116444736000000000LL;
 COleDateTime (*g_testClock)() = nullptr;
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -97,7 +99,9 @@ COleDateTime COleDateTime::GetCurrentTime() {
 #endif
 }
 
-void COleDateTime::SetClockForTesting(COleDateTime (*clock)()) { g_testClock = clock; }
+void COleDateTime::SetClockForTesting(COleDateTime (*clock)()) {
+    g_testClock = clock;
+}
 
 int COleDateTime::SetDateTime(int year, int month, int day, int hour, int minute, int second) {
     bool ok = year >= 100 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&

@@ -17,7 +17,7 @@ struct LocalTimeParts {
 
 // A point in time, stored as seconds since 1 January 1970 UTC.
 class CTime {
-public:
+  public:
     CTime() = default;
     explicit CTime(int64_t seconds) : m_time(seconds) {}
     // From a FILETIME value (100 ns units since 1601, UTC).
@@ -31,7 +31,7 @@ public:
 
     friend bool operator==(const CTime& a, const CTime& b) { return a.m_time == b.m_time; }
 
-private:
+  private:
     int64_t m_time = 0;
 };
 
@@ -40,7 +40,7 @@ CString FormatTimeParts(const LocalTimeParts& parts, const char* format);
 
 // A local date and time; SetDateTime marks an impossible date invalid.
 class COleDateTime {
-public:
+  public:
     enum DateTimeStatus { valid = 0, invalid = 1 };
 
     COleDateTime() = default;
@@ -61,7 +61,7 @@ public:
     int GetMinute() const { return m_parts.minute; }
     int GetSecond() const { return m_parts.second; }
 
-private:
+  private:
     LocalTimeParts m_parts;
     DateTimeStatus m_status = valid;
 };

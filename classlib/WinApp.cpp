@@ -8,7 +8,9 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp::CWinApp() { g_app = this; }
+CWinApp::CWinApp() {
+    g_app = this;
+}
 
 CWinApp::~CWinApp() {
     if (g_app == this)
@@ -27,15 +29,21 @@ int CWinApp::Run() {
     return 0;
 }
 
-void CWinApp::BeginWaitCursor() { m_savedCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
+void CWinApp::BeginWaitCursor() {
+    m_savedCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
 
 void CWinApp::EndWaitCursor() {
     SetCursor(m_savedCursor ? m_savedCursor : LoadCursorW(nullptr, IDC_ARROW));
 }
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
-HINSTANCE AfxGetInstanceHandle() { return GetModuleHandleW(nullptr); }
+HINSTANCE AfxGetInstanceHandle() {
+    return GetModuleHandleW(nullptr);
+}
 
 void AfxEnableControlContainer() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |

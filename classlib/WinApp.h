@@ -9,7 +9,7 @@ class CWnd;
 
 // The application: its name is the executable's file name without extension.
 class CWinApp {
-public:
+  public:
     CWinApp();
     virtual ~CWinApp();
     virtual BOOL InitInstance() { return FALSE; }
@@ -24,7 +24,7 @@ public:
 
     CWnd* m_pMainWnd = nullptr;
 
-private:
+  private:
     CString m_appName;
     HCURSOR m_savedCursor = nullptr;
 };

@@ -27,7 +27,8 @@ CString Narrow(const wchar_t* text, int length) {
 
 bool CString::LoadString(unsigned id) {
     const wchar_t* resource = nullptr;
-    int length = ::LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&resource), 0);
+    int length =
+        ::LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&resource), 0);
     if (length <= 0 || !resource) {
         Empty();
         return false;

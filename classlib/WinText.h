@@ -8,7 +8,9 @@
 #include "String.h"
 
 std::wstring Widen(const char* text);
-inline std::wstring Widen(const CString& text) { return Widen(text.c_str()); }
+inline std::wstring Widen(const CString& text) {
+    return Widen(text.c_str());
+}
 CString Narrow(const wchar_t* text, int length = -1);
 inline CString Narrow(const std::wstring& text) {
     return Narrow(text.c_str(), static_cast<int>(text.size()));

@@ -69,7 +69,9 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     return result;
 }
 
-LRESULT CWnd::WindowProc(UINT, WPARAM, LPARAM) { return Default(); }
+LRESULT CWnd::WindowProc(UINT, WPARAM, LPARAM) {
+    return Default();
+}
 
 LRESULT CWnd::Default() {
     if (!m_oldProc)
@@ -78,7 +80,9 @@ LRESULT CWnd::Default() {
                            m_current.lParam);
 }
 
-void CWnd::SetWindowText(const CString& text) const { ::SetWindowTextW(m_hWnd, Widen(text).c_str()); }
+void CWnd::SetWindowText(const CString& text) const {
+    ::SetWindowTextW(m_hWnd, Widen(text).c_str());
+}
 
 CString CWnd::GetWindowText() const {
     int length = GetWindowTextLengthW(m_hWnd);
@@ -106,8 +110,8 @@ BOOL CWnd::EnableToolTips(BOOL enable) {
     if (m_toolTip)
         return TRUE;
     m_toolTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                m_hWnd, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!m_toolTip)
         return FALSE;
     EnumChildWindows(m_hWnd, &AddToolForChild, reinterpret_cast<LPARAM>(m_toolTip));

@@ -8,7 +8,7 @@
 
 // Wraps one HWND; subclassing routes its messages to WindowProc.
 class CWnd {
-public:
+  public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
@@ -54,8 +54,8 @@ public:
     HMENU GetMenu() const { return ::GetMenu(m_hWnd); }
     void DrawMenuBar() const { ::DrawMenuBar(m_hWnd); }
     HICON SetIcon(HICON icon, BOOL big) const {
-        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL,
-                                                   reinterpret_cast<LPARAM>(icon)));
+        return reinterpret_cast<HICON>(
+            SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
     }
     // Gives every child control a tooltip whose text the window supplies on request
     // (TTN_NEEDTEXT with the control's window handle as the tool id).
@@ -64,7 +64,7 @@ public:
 
     HWND m_hWnd = nullptr;
 
-private:
+  private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     struct CurrentMessage {

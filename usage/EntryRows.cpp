@@ -46,4 +46,6 @@ void CUsageDlg::FillFolderRows() {
     }
 }
 
-void CUsageDlg::UpdateCaption() { SetWindowText(m_currentPath.IsEmpty() ? "Voldix" : m_currentPath); }
+void CUsageDlg::UpdateCaption() {
+    SetWindowText(m_currentPath.IsEmpty() ? "Voldix" : m_currentPath);
+}

@@ -20,7 +20,8 @@ CString FormatSize(uint64_t size) {
 CString FormatShare(uint64_t part, uint64_t whole) {
     // An empty whole (a folder of empty files, a volume reporting no capacity) has no
     // share to speak of; show 0.00% rather than "nan%".
-    double share = whole == 0 ? 0.0 : static_cast<double>(part) / static_cast<double>(whole) * 100.0;
+    double share =
+        whole == 0 ? 0.0 : static_cast<double>(part) / static_cast<double>(whole) * 100.0;
     CString text;
     text.Format("%0.2f%%", share);
     return text;
@@ -33,9 +34,9 @@ CString AttributeLetters(uint32_t attributes) {
         char clear;
     };
     static const Letter kLetters[] = {
-        {0x20, 'A', '-'},  {0x800, 'C', '-'}, {0x10, 'D', 'F'},  {0x40, 'E', '-'},
+        {0x20, 'A', '-'},  {0x800, 'C', '-'}, {0x10, 'D', 'F'},   {0x40, 'E', '-'},
         {0x2, 'H', '-'},   {0x80, 'N', '-'},  {0x1000, 'O', '-'}, {0x1, 'R', '-'},
-        {0x400, 'L', '-'}, {0x200, 'P', '-'}, {0x4, 'S', '-'},   {0x100, 'T', '-'},
+        {0x400, 'L', '-'}, {0x200, 'P', '-'}, {0x4, 'S', '-'},    {0x100, 'T', '-'},
     };
     CString text;
     for (const Letter& letter : kLetters)
@@ -43,7 +44,9 @@ CString AttributeLetters(uint32_t attributes) {
     return text;
 }
 
-CString FormatEntryTime(const CTime& time) { return time.Format("%d.%m.%y %H:%M"); }
+CString FormatEntryTime(const CTime& time) {
+    return time.Format("%d.%m.%y %H:%M");
+}
 
 void AppendBackslash(CString& path) {
     if (!path.IsEmpty() && path[path.GetLength() - 1] != '\\')

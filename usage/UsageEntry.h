@@ -9,10 +9,11 @@
 
 // One row's data: name, size (a folder's recursive total), folder flag, time, attributes.
 class UsageEntry : public CObject {
-public:
+  public:
     UsageEntry() = default;
     UsageEntry(const CString& name, bool isFolder, uint64_t size, CTime time, uint32_t attributes)
-        : m_time(time), m_size(size), m_isFolder(isFolder), m_name(name), m_attributes(attributes) {}
+        : m_time(time), m_size(size), m_isFolder(isFolder), m_name(name), m_attributes(attributes) {
+    }
     ~UsageEntry() override = default;
 
     CTime GetTime() const { return m_time; }
@@ -35,7 +36,7 @@ public:
 
 // The records of the rows shown; never deletes them (the main window does).
 class CEntryArray : public CObArray {
-public:
+  public:
     ~CEntryArray() override = default;
     UsageEntry* GetEntry(int index) const { return static_cast<UsageEntry*>(GetAt(index)); }
 };

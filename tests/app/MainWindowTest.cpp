@@ -22,13 +22,14 @@ void SetClientSize(HWND window, int width, int height) {
     GetClientRect(window, &client);
     const int frameX = (outer.right - outer.left) - client.right;
     const int frameY = (outer.bottom - outer.top) - client.bottom;
-    SetWindowPos(window, nullptr, 0, 0, width + frameX, height + frameY,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(window, nullptr, 0, 0, width + frameX, height + frameY, SWP_NOMOVE | SWP_NOZORDER);
     Settle(window);
 }
 
 std::atomic<int> g_clockHour{9};
-COleDateTime JulyFirstClock() { return COleDateTime(2026, 7, 1, g_clockHour, 0, 0); }
+COleDateTime JulyFirstClock() {
+    return COleDateTime(2026, 7, 1, g_clockHour, 0, 0);
+}
 
 bool MenuHasCommand(HMENU menu, UINT id) {
     for (int i = 0; i < GetMenuItemCount(menu); ++i)
@@ -73,8 +74,8 @@ TEST(MainWindow, TemplateControlsColumnsAndIcons) {
 
         EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
         EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
-        HIMAGELIST images = reinterpret_cast<HIMAGELIST>(
-            dialog.m_list.SendMessage(LVM_GETIMAGELIST, LVSIL_SMALL));
+        HIMAGELIST images =
+            reinterpret_cast<HIMAGELIST>(dialog.m_list.SendMessage(LVM_GETIMAGELIST, LVSIL_SMALL));
         ASSERT_NE(images, nullptr);
         EXPECT_EQ(ImageList_GetImageCount(images), 6);
     });

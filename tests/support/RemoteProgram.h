@@ -8,7 +8,7 @@
 
 // A running Voldix.exe, killed at the end if it has not ended by itself.
 class RemoteProgram {
-public:
+  public:
     RemoteProgram() = default;
     RemoteProgram(const RemoteProgram&) = delete;
     RemoteProgram& operator=(const RemoteProgram&) = delete;
@@ -24,7 +24,7 @@ public:
     std::wstring CellText(int row, int column) const;
     int RowCount() const;
 
-private:
+  private:
     PROCESS_INFORMATION m_process{};
     HWND m_window = nullptr;
 };

@@ -57,7 +57,7 @@ TEST(FormatEntryTime, LocalTimeWithDaylightSavingOfThatDay) {
     EXPECT_EQ(FormatEntryTime(fileTime(1172667900)), "28.02.07 14:05"); // 13:05 UTC
     EXPECT_EQ(FormatEntryTime(fileTime(1183284000)), "01.07.07 12:00"); // 10:00 UTC
     // Beyond the 32-bit range of seconds and before 1970 the text stays right.
-    EXPECT_EQ(FormatEntryTime(fileTime(4102444800LL)), "01.01.00 01:00");  // 2100
+    EXPECT_EQ(FormatEntryTime(fileTime(4102444800LL)), "01.01.00 01:00"); // 2100
     EXPECT_EQ(FormatEntryTime(fileTime(-86400)), "31.12.69 01:00");
 }
 

@@ -1,0 +1,29 @@
+#pragma once
+// ErrorLog: the error log file next to the program, one time-stamped line per failed
+// file operation, with a size limit and one backup generation.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "classlib/String.h"
+
+// Writes log lines and rotates the file to its backup when it grows past the limit.
+class ErrorLog {
+  public:
+    ErrorLog();
+    virtual ~ErrorLog() = default;
+
+    // Takes the path of the log files without extension; ".log" and ".bak" are added.
+    void SetBasePath(CString basePath);
+    // Appends one line; true when it was written.
+    bool Write(CString message);
+    CString GetLogPath() const { return m_logPath; }
+    void SetLogMax(uint32_t logMax) { m_logMax = logMax; }
+    uint32_t GetLogMax() const { return m_logMax; }
+
+  private:
+    uint32_t m_logMax;
+    CString m_logPath;
+    CString m_backupPath;
+    SYSTEMTIME m_stamp;
+};
