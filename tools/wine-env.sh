@@ -40,6 +40,12 @@ voldix_prefix() {
         "$VOLDIX_WINE" wineboot -i >/dev/null 2>&1 || true
         wineserver -w
     fi
+    # The 64-bit Wine of Debian does not find its own Marlett font, which draws the
+    # caption buttons; without it they show as "0 1 r".
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+        cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+    fi
     # Without a window manager, Wine would wait on every hidden window.
     "$VOLDIX_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 }
