@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds Voldix: the 32-bit program always, and the
 # build that this host's Wine can run (with the tests) when that is another one.
+# Also builds the Windows-free logic natively with sanitizers (build/native).
 # Prints the build folder of the runnable build last.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,4 +16,7 @@ for arch in $(printf '%s\n' i686 "$VOLDIX_ARCH" | uniq); do
         -DCMAKE_BUILD_TYPE=Release -DVOLDIX_TESTS=$tests >/dev/null
     cmake --build "$base/$arch" -j"$(nproc)" >&2
 done
+# The Windows-free logic, natively with sanitizers.
+cmake -S "$root/tests/native" -B "$base/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$base/native" -j"$(nproc)" >&2
 echo "$base/$VOLDIX_ARCH"

@@ -4,4 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(bash "$root/tools/build.sh" | tail -n 1)
-exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$root/tools/ctest-in-wine.sh" "$build" "$@"
+status=0
+ctest --test-dir "$(dirname "$build")/native" --output-on-failure || status=1
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$root/tools/ctest-in-wine.sh" "$build" "$@" || status=1
+exit $status
