@@ -6,6 +6,7 @@
 #include "UsageApp.h"
 #include "classlib/Menu.h"
 #include "classlib/WinApp.h"
+#include "log/LogFiles.h"
 #include "res/resource.h"
 
 std::atomic<bool> g_stopPeriodic{false};
@@ -91,6 +92,7 @@ BOOL CUsageDlg::OnInitDialog() {
 
     CreateImageList();
     InsertColumns();
+    m_errorLog.SetBasePath(GetProgramFolder() + "Voldix");
     ShowDriveList();
     StartPeriodicThread();
     return TRUE;

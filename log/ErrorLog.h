@@ -18,6 +18,7 @@ class ErrorLog {
     // Appends one line; true when it was written.
     bool Write(CString message);
     CString GetLogPath() const { return m_logPath; }
+    CString GetBackupPath() const { return m_backupPath; }
     void SetLogMax(uint32_t logMax) { m_logMax = logMax; }
     uint32_t GetLogMax() const { return m_logMax; }
 
@@ -27,3 +28,6 @@ class ErrorLog {
     CString m_backupPath;
     SYSTEMTIME m_stamp;
 };
+
+// One line of the log: "<dd.mm.yyyy hh:mm:ss>: message" and CR LF.
+CString FormatLogLine(const SYSTEMTIME& time, const CString& message);
