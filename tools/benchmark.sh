@@ -45,9 +45,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 wintree="Z:$(printf '%s' "$tree" | tr / '\\')"
 
-best_of_three() {
+best_of_five() {
     local best= t s e
-    for _ in 1 2 3; do
+    for _ in 1 2 3 4 5; do
         s=$(date +%s.%N)
         "$@" >/dev/null
         e=$(date +%s.%N)
@@ -58,7 +58,7 @@ best_of_three() {
 }
 
 du -sb "$tree" >/dev/null # warm the cache
-du_time=$(best_of_three taskset -c 0 du -sb "$tree")
+du_time=$(best_of_five taskset -c 0 du -sb "$tree")
 du_total=$(du -sb "$tree" | cut -f1)
 files=$(find "$tree" -type f | wc -l)
 folders=$(find "$tree" -mindepth 1 -type d | wc -l)
@@ -67,7 +67,7 @@ file_total=$(find "$tree" -type f -printf '%s\n' | awk '{s += $1} END {print s}'
 # No wineserver of this prefix may run before: it would not be pinned.
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
-results=$(taskset -c 0 "$VOLDIX_WINE" "$bench" "$wintree" 3 | tr -d '\r')
+results=$(taskset -c 0 "$VOLDIX_WINE" "$bench" "$wintree" 5 | tr -d '\r')
 wineserver -k 2>/dev/null || true
 
 echo "Tree: $files files in $folders folders, sum of file sizes $file_total bytes"

@@ -1,13 +1,15 @@
 // The walk benchmark's console program: times the folder total of one tree with each way
 // of reading folders, and the size sort of 100,000 records. Run by tools/benchmark.sh.
 //   scan_bench FOLDER [ROUNDS]
-// prints one line per method: name, best seconds, total bytes, folders entered.
+// prints one line per method: name, best seconds, total bytes.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/UsageDlg.h"
 #include "classlib/WinText.h"
@@ -37,21 +39,32 @@ void PlainFindWalk(const std::wstring& folder, uint64_t& total) {
     FindClose(find);
 }
 
-template <class Walk> void Time(const char* name, int rounds, Walk walk) {
+// One way of summing the tree, timed by its best round.
+struct Method {
+    const char* name;
+    std::function<void(uint64_t&)> walk;
     double best = 1e9;
     uint64_t total = 0;
-    for (int round = 0; round < rounds; ++round) {
-        uint64_t sum = 0;
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
-        walk(sum);
-        QueryPerformanceCounter(&end);
-        const double seconds = Seconds(start, end);
-        if (seconds < best)
-            best = seconds;
-        total = sum;
-    }
-    std::printf("%s %.3f %llu\n", name, best, static_cast<unsigned long long>(total));
+};
+
+// Runs the methods in turns, round after round, so that a slow moment of the machine
+// does not fall on one method alone.
+void TimeInTurns(std::vector<Method>& methods, int rounds) {
+    for (int round = 0; round < rounds; ++round)
+        for (Method& method : methods) {
+            uint64_t sum = 0;
+            LARGE_INTEGER start, end;
+            QueryPerformanceCounter(&start);
+            method.walk(sum);
+            QueryPerformanceCounter(&end);
+            const double seconds = Seconds(start, end);
+            if (seconds < method.best)
+                method.best = seconds;
+            method.total = sum;
+        }
+    for (const Method& method : methods)
+        std::printf("%s %.3f %llu\n", method.name, method.best,
+                    static_cast<unsigned long long>(method.total));
     std::fflush(stdout);
 }
 
@@ -60,10 +73,10 @@ template <class Walk> void Time(const char* name, int rounds, Walk walk) {
 void TimeSort(CUsageDlg& dialog) {
     const int count = 100000;
     uint32_t seed = 12345;
+    // The time field carries the search order, for the check below.
     for (int i = 0; i < count; ++i) {
         seed = seed * 1103515245u + 12345u;
         dialog.AddEntry(UsageEntry(CString(), false, (seed >> 8) % 5000, CTime(i), 0));
-        // The time field carries the search order, for the check below.
     }
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
@@ -91,15 +104,20 @@ int main(int argc, char** argv) {
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
     CUsageDlg dialog;
 
-    Time("handle-batches", rounds, [&](uint64_t& total) {
-        dialog.m_walk.SetMethod(CFolderReader::kHandleBatches);
-        dialog.FolderSize(folder, total);
-    });
-    Time("find-first-ex", rounds, [&](uint64_t& total) {
-        dialog.m_walk.SetMethod(CFolderReader::kFindFile);
-        dialog.FolderSize(folder, total);
-    });
-    Time("plain-find", rounds, [&](uint64_t& total) { PlainFindWalk(LongPath(folder), total); });
+    std::vector<Method> methods{
+        {"handle-batches",
+         [&](uint64_t& total) {
+             dialog.m_walk.SetMethod(CFolderReader::kHandleBatches);
+             dialog.FolderSize(folder, total);
+         }},
+        {"find-first-ex",
+         [&](uint64_t& total) {
+             dialog.m_walk.SetMethod(CFolderReader::kFindFile);
+             dialog.FolderSize(folder, total);
+         }},
+        {"plain-find", [&](uint64_t& total) { PlainFindWalk(LongPath(folder), total); }},
+    };
+    TimeInTurns(methods, rounds);
     dialog.m_walk.SetMethod(CFolderReader::kHandleBatches);
     TimeSort(dialog);
     return 0;
