@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "Messages.h"
 #include "UsageApp.h"
 #include "classlib/Menu.h"
 #include "classlib/WinApp.h"
@@ -44,6 +45,7 @@ CUsageDlg::CUsageDlg(CWnd* parent) : CDialog(IDD_VOLDIX_DIALOG, parent) {
 }
 
 CUsageDlg::~CUsageDlg() {
+    StopScan();
     g_stopPeriodic = true;
     while (m_initialized && !g_periodicEnded)
         Sleep(10);
@@ -63,17 +65,24 @@ LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
     case WM_CLOSE: return OnClose();
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_SCAN_DONE: return OnScanDone(wParam, lParam);
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
 BOOL CUsageDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-    switch (LOWORD(wParam)) {}
+    switch (LOWORD(wParam)) {
+    case IDC_BACK: OnBack(); return TRUE;
+    case IDC_RESTART: OnRestart(); return TRUE;
+    }
     return CDialog::OnCommand(wParam, lParam);
 }
 
 LRESULT CUsageDlg::OnNotify(NMHDR* header) {
-    switch (header->code) {}
+    switch (header->code) {
+    case NM_DBLCLK: return OnListDblClk(header);
+    case LVN_KEYDOWN: return OnListKeyDown(header);
+    }
     return Default();
 }
 
@@ -205,5 +214,7 @@ LRESULT CUsageDlg::OnClose() {
 }
 
 void CUsageDlg::OnCancel() {
+    if (!StopScan())
+        return;
     CDialog::OnCancel();
 }

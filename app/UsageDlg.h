@@ -12,6 +12,7 @@
 #include "classlib/ImageList.h"
 #include "classlib/String.h"
 #include "log/ErrorLog.h"
+#include "usage/FolderScan.h"
 #include "usage/UsageEntry.h"
 
 // Set by the main window to stop the periodic thread; set by the thread when it has left.
@@ -42,6 +43,33 @@ class CUsageDlg : public CDialog {
     void FillFolderRows();
     // Window title: the current path, or "Voldix" at the drive list.
     void UpdateCaption();
+
+    // ---- Folder scan (usage/FolderScan.cpp) ----
+    // Begins a scan of m_currentPath on a worker thread; the window is busy until it ends.
+    void StartScan();
+    static DWORD WINAPI ScanThreadProc(LPVOID param);
+    // ScanFolder with the timer resolution raised for its pauses.
+    void RunScan();
+    // Lists m_currentPath into m_entries and the rows, largest first.
+    void ScanFolder();
+    // Adds the sizes of everything below path to total; false if path cannot be searched.
+    bool FolderSize(const CString& path, uint64_t& total);
+    // Orders m_entries by size, largest first, equal sizes in search order.
+    void SortEntriesBySize();
+    LRESULT OnScanDone(WPARAM wParam, LPARAM lParam);
+    // Stops a running scan and waits for its thread while serving the messages it sends;
+    // false when called again during that wait.
+    bool StopScan();
+    std::atomic<bool> m_stopScan{false};
+    bool m_waitingForScan = false;
+    CFolderWalk m_walk{m_stopScan};
+
+    // ---- Navigation (usage/Navigation.cpp) ----
+    LRESULT OnListDblClk(NMHDR* header);
+    void OnBack();
+    void OnRestart();
+    // Ctrl+A selects every row.
+    LRESULT OnListKeyDown(NMHDR* header);
 
     // ---- State ----
     CUsageListCtrl m_list;

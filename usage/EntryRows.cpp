@@ -34,7 +34,7 @@ void CUsageDlg::SetColumnTitle(int column, const CString& text) {
 
 void CUsageDlg::FillFolderRows() {
     m_list.DeleteAllItems();
-    for (int i = 0; i < m_entries.GetSize(); ++i) {
+    for (int i = 0; i < m_entries.GetSize() && !m_stopScan; ++i) {
         const UsageEntry* entry = m_entries.GetEntry(i);
         const int image = entry->m_isFolder ? 0 : 1;
         SetCell(i, 0, entry->m_name, image);

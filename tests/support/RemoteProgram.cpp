@@ -100,3 +100,29 @@ std::wstring RemoteProgram::CellText(int row, int column) const {
     VirtualFreeEx(m_process.hProcess, remote, 0, MEM_RELEASE);
     return text;
 }
+
+int RemoteProgram::FindRow(const std::wstring& text) const {
+    for (int row = 0; row < RowCount(); ++row)
+        if (CellText(row, 0) == text)
+            return row;
+    return -1;
+}
+
+bool RemoteProgram::DoubleClickRow(int row) const {
+    // The list view writes the rectangle in its own process.
+    void* remote =
+        VirtualAllocEx(m_process.hProcess, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    if (!remote)
+        return false;
+    RECT rect{LVIR_LABEL, 0, 0, 0};
+    WriteProcessMemory(m_process.hProcess, remote, &rect, sizeof(rect), nullptr);
+    HWND list = GetDlgItem(m_window, IDC_LIST);
+    const bool found =
+        SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote)) != 0 &&
+        ReadProcessMemory(m_process.hProcess, remote, &rect, sizeof(rect), nullptr);
+    VirtualFreeEx(m_process.hProcess, remote, 0, MEM_RELEASE);
+    if (!found)
+        return false;
+    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    return PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point) != FALSE;
+}

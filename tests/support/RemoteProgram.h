@@ -23,6 +23,10 @@ class RemoteProgram {
     // The text of one cell of the main window's list, read through the process's memory.
     std::wstring CellText(int row, int column) const;
     int RowCount() const;
+    // The first row whose first cell reads text, or -1.
+    int FindRow(const std::wstring& text) const;
+    // Double-clicks the middle of a row's label, as the mouse would.
+    bool DoubleClickRow(int row) const;
 
   private:
     PROCESS_INFORMATION m_process{};

@@ -1,0 +1,121 @@
+#pragma once
+// The folder walk behind the scan: reading a folder's entries with one open per folder,
+// the search predicates, and the recursive size total.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/String.h"
+
+// One search result. It points into the reader's buffer and is valid until the reader's
+// next call.
+struct FolderEntry {
+    const wchar_t* name = nullptr;
+    int nameLength = 0; // in UTF-16 units, without a terminating zero
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+    uint64_t lastWrite = 0; // FILETIME, UTC
+    uint64_t id = 0;        // file id on its volume; 0 when the file system gives none
+};
+
+bool IsDirectory(const FolderEntry& entry);
+// A directory named exactly "." or "..".
+bool IsDotEntry(const FolderEntry& entry);
+uint64_t FileSize64(const FolderEntry& entry);
+// A junction, symbolic link or mount point: counted, never entered.
+bool IsReparsePoint(const FolderEntry& entry);
+
+// The wide form of a folder path for the file functions: "\\?\" in front, so that any
+// name and any length up to the system's limit is taken literally, and a trailing
+// backslash. "P:\a" gives "\\?\P:\a\", "\\srv\share\" gives "\\?\UNC\srv\share\".
+std::wstring LongPath(const CString& path);
+
+// Where a folder is: its volume's serial number and its file id there.
+struct FolderIdentity {
+    DWORD volume = 0;
+    uint64_t id = 0; // 0: unknown
+};
+// The identity of a folder given in LongPath form; id 0 when it cannot be read.
+FolderIdentity IdentifyFolder(const std::wstring& folder);
+
+// Reads the entries of one folder, "." and ".." included, in the order the file system
+// gives them. The batch buffer is kept and reused for every folder the reader opens.
+class CFolderReader {
+  public:
+    enum Method {
+        // GetFileInformationByHandleEx(FileIdBothDirectoryInfo): one open per folder,
+        // entries in batches, file ids included. Falls back to kFindFile for a folder
+        // whose file system does not answer it.
+        kHandleBatches,
+        // FindFirstFileExW with the basic information and large fetches; no file ids.
+        kFindFile,
+    };
+
+    explicit CFolderReader(DWORD bufferSize = 64 * 1024) : m_bufferSize(bufferSize) {}
+    CFolderReader(const CFolderReader&) = delete;
+    CFolderReader& operator=(const CFolderReader&) = delete;
+    ~CFolderReader() { Close(); }
+
+    void SetMethod(Method method) { m_method = method; }
+    // Opens a folder given in LongPath form; false when it cannot be searched.
+    bool Open(const std::wstring& folder);
+    // The next entry; false at the end or when the folder can no longer be read.
+    bool Next(FolderEntry& entry);
+    void Close();
+
+  private:
+    bool ReadBatch();
+    bool OpenFind(const std::wstring& folder);
+
+    Method m_method = kHandleBatches;
+    DWORD m_bufferSize;
+    std::unique_ptr<uint64_t[]> m_buffer; // 8-byte aligned, as the records need
+    HANDLE m_folder = INVALID_HANDLE_VALUE;
+    HANDLE m_find = INVALID_HANDLE_VALUE;
+    std::wstring m_pattern;
+    WIN32_FIND_DATAW m_findData{};
+    bool m_findPending = false; // m_findData holds a result not yet returned
+    bool m_batchValid = false;  // m_buffer holds records from m_offset on
+    DWORD m_offset = 0;
+};
+
+// The recursive size total of folders. Depth first in the order of the search results,
+// without recursion on the stack (any depth the path length allows), one reader per
+// level kept for the next walk, one path buffer. Reparse points are counted with their
+// own entry size and not entered; a folder that is already on the way down from the
+// scanned folder (a loop that the file system does not mark) is not entered again.
+class CFolderWalk {
+  public:
+    // The walk ends early, at the next entry, once stop is set.
+    explicit CFolderWalk(const std::atomic<bool>& stop) : m_stop(stop) {}
+
+    void SetMethod(CFolderReader::Method method) { m_method = method; }
+    // Remembers the identities of a folder and of each folder above it, so that none of
+    // them is entered again below it. An empty path forgets them.
+    void SetAncestors(const CString& folderPath);
+    // Whether a sub-folder of the folder given to SetAncestors may be entered.
+    bool MayEnter(const FolderEntry& entry) const;
+    // Adds the sizes of everything below folder (LongPath form) to total; false when
+    // the folder itself cannot be searched.
+    bool Sum(const std::wstring& folder, uint64_t& total);
+
+  private:
+    struct Level {
+        explicit Level(DWORD bufferSize) : reader(bufferSize) {}
+        CFolderReader reader;
+        size_t pathLength = 0; // of m_path before this level's name was appended
+    };
+    Level* LevelAt(size_t depth);
+    bool OnWayDown(DWORD volume, uint64_t id) const;
+
+    const std::atomic<bool>& m_stop;
+    CFolderReader::Method m_method = CFolderReader::kHandleBatches;
+    std::vector<std::unique_ptr<Level>> m_levels;
+    std::vector<uint64_t> m_ids; // of the folders from the walk's top down to the current one
+    std::vector<FolderIdentity> m_ancestors;
+    std::wstring m_path;
+};
