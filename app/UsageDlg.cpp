@@ -62,17 +62,32 @@ LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
     case WM_CLOSE: return OnClose();
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_SYSCOMMAND: return OnSysCommand(wParam);
+    case WM_HELP: return OnHelpInfo();
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
 BOOL CUsageDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-    switch (LOWORD(wParam)) {}
+    switch (LOWORD(wParam)) {
+    case ID_OPT_TOPMOST: OnTopmost(); return TRUE;
+    case ID_OPT_VOLUME_LABEL: OnVolumeLabel(); return TRUE;
+    case ID_OPT_QUIT: OnQuit(); return TRUE;
+    case ID_OPT_DEFAULT_SIZE: OnDefaultSize(); return TRUE;
+    case ID_MEMORIAL: OnMemorial(); return TRUE;
+    case ID_CTX_EXPLORER: OnExplorer(); return TRUE;
+    case ID_CTX_READONLY_CLEAR: OnReadOnlyClear(); return TRUE;
+    case ID_CTX_READONLY_SET: OnReadOnlySet(); return TRUE;
+    case ID_HELP: OnHelp(); return TRUE;
+    }
     return CDialog::OnCommand(wParam, lParam);
 }
 
 LRESULT CUsageDlg::OnNotify(NMHDR* header) {
-    switch (header->code) {}
+    switch (header->code) {
+    case NM_RCLICK: return OnListRClick(header);
+    case TTN_GETDISPINFOW: return OnToolTipNeedText(header);
+    }
     return Default();
 }
 
@@ -91,6 +106,9 @@ BOOL CUsageDlg::OnInitDialog() {
 
     CreateImageList();
     InsertColumns();
+    LoadSettings();
+    SetTopmost(true, m_topmost);
+    SetShowVolumeLabel(true, m_showVolumeLabel);
     ShowDriveList();
     StartPeriodicThread();
     return TRUE;
@@ -199,9 +217,11 @@ LRESULT CUsageDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
 }
 
 LRESULT CUsageDlg::OnClose() {
+    SaveSettings();
     return Default();
 }
 
 void CUsageDlg::OnCancel() {
+    SaveSettings();
     CDialog::OnCancel();
 }

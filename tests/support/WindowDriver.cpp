@@ -3,9 +3,12 @@
 #include <atomic>
 #include <thread>
 
+#include "StoredSettings.h"
 #include "classlib/WinText.h"
 
-INT_PTR RunDialog(CDialog& dialog, const std::function<void(HWND)>& script) {
+INT_PTR RunDialog(CDialog& dialog, const std::function<void(HWND)>& script, bool keepSettings) {
+    if (!keepSettings)
+        ClearStoredSettings();
     std::atomic<bool> done{false};
     std::thread driver([&] {
         HWND window = nullptr;
@@ -35,6 +38,11 @@ void ClickButton(HWND dialog, int id) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     Settle(dialog);
+}
+
+void ChooseCommand(HWND window, UINT id) {
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Settle(window);
 }
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
