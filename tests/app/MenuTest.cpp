@@ -213,6 +213,54 @@ std::wstring ToolTipText(HWND dialog, HWND tool, UINT flags = TTF_IDISHWND) {
     return request.szText;
 }
 
+struct ExplorerSearch {
+    std::wstring title;
+    HWND found;
+};
+
+BOOL CALLBACK FindExplorer(HWND window, LPARAM param) {
+    ExplorerSearch* search = reinterpret_cast<ExplorerSearch*>(param);
+    wchar_t className[64] = L"", title[256] = L"";
+    GetClassNameW(window, className, 64);
+    GetWindowTextW(window, title, 256);
+    if (IsWindowVisible(window) && wcscmp(className, L"ExplorerWClass") == 0 &&
+        search->title == title) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Waits for the shell's Explorer window with this title (another process).
+HWND WaitForExplorer(const wchar_t* title) {
+    ExplorerSearch search{title, nullptr};
+    WaitFor(
+        [&] {
+            EnumWindows(&FindExplorer, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        10000);
+    return search.found;
+}
+
+// Closes an Explorer window and waits until its process has ended, so that nothing the
+// test started outlives it.
+void CloseExplorer(HWND explorer) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(explorer, &processId);
+    DWORD desktopProcess = 0;
+    GetWindowThreadProcessId(GetDesktopWindow(), &desktopProcess);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
+    PostMessageW(explorer, WM_CLOSE, 0, 0);
+    if (process && processId != desktopProcess &&
+        WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 5000);
+    }
+    if (process)
+        CloseHandle(process);
+}
+
 // Running processes of the platform's help viewers.
 int CountHelpViewers() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -359,6 +407,34 @@ TEST(Menus, ExplorerTakesThePathFromTheFirstSelectedRecord) {
     });
 }
 
+TEST(Menus, ExplorerOpensTheDriveRootAndTheFolderOfTheRecord) {
+    ASSERT_TRUE(CreateDirectoryW(L"P:\\menutest", nullptr));
+    ASSERT_TRUE(CreateDirectoryW(L"P:\\menutest\\Werkzeuge", nullptr));
+    CUsageDlg dialog;
+    AllowOnlyLetters(dialog, "P");
+    dialog.m_showVolumeLabel = true;
+    RunDialog(dialog, [&](HWND window) {
+        // The drive row shows its label; the shell still gets the root.
+        ASSERT_EQ(dialog.m_list.GetItemText(0, 0), "P:\\ [DATEN]");
+        SelectRows(dialog, {0});
+        ChooseCommand(window, ID_CTX_EXPLORER);
+        HWND explorer = WaitForExplorer(L"DATEN (P:)");
+        ASSERT_NE(explorer, nullptr);
+        CloseExplorer(explorer);
+
+        dialog.m_depth = 1;
+        dialog.m_currentPath = "P:\\menutest\\";
+        dialog.ClearEntries();
+        dialog.AddEntry(UsageEntry("Werkzeuge", true, 0, CTime(0), FILE_ATTRIBUTE_DIRECTORY));
+        dialog.FillFolderRows();
+        SelectRows(dialog, {0});
+        ChooseCommand(window, ID_CTX_EXPLORER);
+        explorer = WaitForExplorer(L"Werkzeuge");
+        ASSERT_NE(explorer, nullptr);
+        CloseExplorer(explorer);
+    });
+}
+
 TEST(Menus, ToolTipsComeFromTheStringTable) {
     CUsageDlg dialog;
     AllowOnlyLetters(dialog, "");
@@ -477,4 +553,36 @@ TEST(Menus, QuitEndsTheDialogAndStoresTheSettings) {
     EXPECT_EQ(StoredNumbers(L"ColumnWidth").size(), 4u);
     EXPECT_EQ(StoredNumbers(L"WP").size(), 10u);
     EXPECT_TRUE(ReadStoredValue(L"LogMax").present);
+}
+
+TEST(Resources, StringTableHoldsTheTipsAndPrompts) {
+    const std::pair<UINT, const char*> strings[] = {
+        {IDS_QUIT_TIP, "Voldix beenden"},
+        {IDS_ABOUTBOX, "Inf&o über Voldix..."},
+        {IDS_MINIHELP,
+         "Attribute:\nA=Archiv, C=Compressed, D=Directory, E=Encrypted\nH=Hidden, N=Normal, "
+         "O=Offline, R=Read-only\nL=Reparse point, P=Sparse file, S=System file, T=Temporary "
+         "file\n\nFür mehr Informationen lesen Sie bitte die extern mitgelieferte ausführliche "
+         "Anleitung von Voldix."},
+        {IDC_BACK, "Ein Verzeichnis höher"},
+        {IDC_RESTART, "Laufwerksliste neu initialisieren"},
+        {IDM_ABOUTBOX, "Informationen über dieses Programm"},
+        {ID_OPT_TOPMOST, "Setzt das Hauptfenster permanent in den Vordergrund"},
+        {ID_OPT_DRIVE_LETTERS, "Auswahl der benutzten Laufwerksbuchstaben"},
+        {ID_OPT_DRIVE_TYPES, "Auswahl der benutzten Laufwerkstypen"},
+        {ID_OPT_VOLUME_LABEL,
+         "Zeigt in der ersten Spalte zusätzlich noch die Bezeichnung der Datenträger an"},
+        {ID_OPT_LOG, "Einsicht in das Fehler-Protokoll"},
+        {ID_OPT_QUIT, "Beendet Voldix"},
+        {ID_OPT_DEFAULT_SIZE, "Stellt die Originalgrösse des Hauptfensters wieder her"}};
+    for (const auto& s : strings) {
+        CString text;
+        EXPECT_TRUE(text.LoadString(s.first)) << s.first;
+        EXPECT_EQ(text, s.second) << s.first;
+    }
+    // The list, the update command and the greeting have no string.
+    for (UINT id : {IDC_LIST, ID_INFO_UPDATE, ID_MEMORIAL}) {
+        CString text;
+        EXPECT_FALSE(text.LoadString(id)) << id;
+    }
 }
