@@ -344,6 +344,7 @@ TEST(Menus, ContextMenuOpensOnlyWithASelectionAndNoWorker) {
         dialog.m_ready = true;
 
         // The menu opens centred on the cursor with its three items.
+        const CursorPlace keep;
         SetCursorPos(400, 300);
         const ContextMenuSeen seen = RightClickList(window);
         ASSERT_TRUE(seen.opened);
@@ -408,8 +409,10 @@ TEST(Menus, ExplorerTakesThePathFromTheFirstSelectedRecord) {
 }
 
 TEST(Menus, ExplorerOpensTheDriveRootAndTheFolderOfTheRecord) {
-    ASSERT_TRUE(CreateDirectoryW(L"P:\\menutest", nullptr));
-    ASSERT_TRUE(CreateDirectoryW(L"P:\\menutest\\Werkzeuge", nullptr));
+    CreateDirectoryW(L"P:\\menutest", nullptr);
+    CreateDirectoryW(L"P:\\menutest\\Werkzeuge", nullptr);
+    ASSERT_EQ(GetFileAttributesW(L"P:\\menutest\\Werkzeuge") & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
     CUsageDlg dialog;
     AllowOnlyLetters(dialog, "P");
     dialog.m_showVolumeLabel = true;

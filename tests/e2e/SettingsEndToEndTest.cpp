@@ -84,7 +84,10 @@ void RunAndClose(const char* how, const std::function<void(HWND)>& close) {
     SetWindowPos(window, nullptr, kMovedTo.left, kMovedTo.top, kMovedTo.right - kMovedTo.left,
                  kMovedTo.bottom - kMovedTo.top, SWP_NOZORDER | SWP_NOACTIVATE);
     Settle(window);
-    close(window);
+    {
+        const CursorPlace keep;
+        close(window);
+    }
     DWORD code = 1;
     ASSERT_TRUE(program.WaitForExit(5000, &code));
     EXPECT_EQ(code, 0u);

@@ -23,6 +23,19 @@ void ClickButton(HWND dialog, int id);
 void ChooseCommand(HWND window, UINT id);
 // Polls until the condition holds or the time is up; true when it held.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// Puts the mouse pointer back where it was when the object ends, so that a test that
+// moves it leaves no pointer over the windows of the tests after it.
+class CursorPlace {
+  public:
+    CursorPlace() { GetCursorPos(&m_saved); }
+    ~CursorPlace() { SetCursorPos(m_saved.x, m_saved.y); }
+    CursorPlace(const CursorPlace&) = delete;
+    CursorPlace& operator=(const CursorPlace&) = delete;
+
+  private:
+    POINT m_saved{};
+};
+
 // The window rectangle of a child in its parent's client coordinates.
 RECT ChildRect(HWND parent, int id);
 // The window's title as UTF-8.
