@@ -66,6 +66,8 @@ LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE: return OnClose();
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_SCAN_DONE: return OnScanDone(wParam, lParam);
+    case WM_SYSCOMMAND: return OnSysCommand(wParam);
+    case WM_HELP: return OnHelpInfo();
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -74,6 +76,15 @@ BOOL CUsageDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
     case IDC_BACK: OnBack(); return TRUE;
     case IDC_RESTART: OnRestart(); return TRUE;
+    case ID_OPT_TOPMOST: OnTopmost(); return TRUE;
+    case ID_OPT_VOLUME_LABEL: OnVolumeLabel(); return TRUE;
+    case ID_OPT_QUIT: OnQuit(); return TRUE;
+    case ID_OPT_DEFAULT_SIZE: OnDefaultSize(); return TRUE;
+    case ID_MEMORIAL: OnMemorial(); return TRUE;
+    case ID_CTX_EXPLORER: OnExplorer(); return TRUE;
+    case ID_CTX_READONLY_CLEAR: OnReadOnlyClear(); return TRUE;
+    case ID_CTX_READONLY_SET: OnReadOnlySet(); return TRUE;
+    case ID_HELP: OnHelp(); return TRUE;
     }
     return CDialog::OnCommand(wParam, lParam);
 }
@@ -82,6 +93,8 @@ LRESULT CUsageDlg::OnNotify(NMHDR* header) {
     switch (header->code) {
     case NM_DBLCLK: return OnListDblClk(header);
     case LVN_KEYDOWN: return OnListKeyDown(header);
+    case NM_RCLICK: return OnListRClick(header);
+    case TTN_GETDISPINFOW: return OnToolTipNeedText(header);
     }
     return Default();
 }
@@ -101,6 +114,9 @@ BOOL CUsageDlg::OnInitDialog() {
 
     CreateImageList();
     InsertColumns();
+    LoadSettings();
+    SetTopmost(true, m_topmost);
+    SetShowVolumeLabel(true, m_showVolumeLabel);
     m_errorLog.SetBasePath(GetProgramFolder() + "Voldix");
     ShowDriveList();
     StartPeriodicThread();
@@ -210,11 +226,13 @@ LRESULT CUsageDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
 }
 
 LRESULT CUsageDlg::OnClose() {
+    SaveSettings();
     return Default();
 }
 
 void CUsageDlg::OnCancel() {
     if (!StopScan())
         return;
+    SaveSettings();
     CDialog::OnCancel();
 }

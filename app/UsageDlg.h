@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "UsageListCtrl.h"
 #include "classlib/Dialog.h"
@@ -71,6 +72,26 @@ class CUsageDlg : public CDialog {
     // Ctrl+A selects every row.
     LRESULT OnListKeyDown(NMHDR* header);
 
+    // ---- Settings (app/Settings.cpp) ----
+    // Reads the stored options, column widths, placement and log limit and applies them.
+    void LoadSettings();
+    // Writes all five values; creates the key on the first close.
+    void SaveSettings();
+    // The option flags as one value: flag 0 (drive A) in bit 31, the volume label in bit 0.
+    uint32_t PackOptions() const;
+    void UnpackOptions(uint32_t options);
+    // With set true assigns value, otherwise toggles; keeps the check marks in step.
+    void SetTopmost(bool set, bool value);
+    void SetShowVolumeLabel(bool set, bool value);
+    // "&Urgroesse": 365 x 270 pixels and five equal columns, unless minimised or maximised.
+    void RestoreDefaultSize();
+
+    // ---- Menus and commands (app/Commands.cpp) ----
+    // The greeting of "&Memoriam", unscrambled.
+    static CString MemorialGreeting();
+    // The folder that "E&xplorer" opens: the current path and the first selected record.
+    CString ExplorerPath() const;
+
     // ---- State ----
     CUsageListCtrl m_list;
     HICON m_icon = nullptr;
@@ -104,6 +125,24 @@ class CUsageDlg : public CDialog {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    // Commands, system commands and notifications (app/Commands.cpp).
+    void OnTopmost();
+    void OnVolumeLabel();
+    void OnDefaultSize();
+    void OnQuit();
+    void OnMemorial();
+    void OnExplorer();
+    void OnReadOnlyClear();
+    void OnReadOnlySet();
+    void OnHelp();
+    LRESULT OnHelpInfo();
+    LRESULT OnSysCommand(WPARAM id);
+    LRESULT OnListRClick(NMHDR* header);
+    LRESULT OnToolTipNeedText(NMHDR* header);
+    void ShowContextMenu();
+    // The text of the tooltip shown last; the tooltip reads it after the request.
+    std::wstring m_toolTipText;
+
     LRESULT OnNotify(NMHDR* header);
     LRESULT OnSize();
     LRESULT OnGetMinMaxInfo(MINMAXINFO* info);

@@ -4,8 +4,11 @@
 
 INT_PTR CDialog::DoModal() {
     HWND parent = m_parent ? m_parent->m_hWnd : nullptr;
-    return DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId), parent,
-                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    m_initDone = false;
+    INT_PTR result = DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId), parent,
+                                     &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    m_initDone = false;
+    return result;
 }
 
 void CDialog::EndDialog(INT_PTR result) {
@@ -35,5 +38,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM lPa
     CDialog* self = reinterpret_cast<CDialog*>(lParam);
     self->SubclassWindow(hwnd);
     self->DoDataExchange();
-    return self->OnInitDialog();
+    INT_PTR result = self->OnInitDialog();
+    self->m_initDone = true;
+    return result;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // CDialog: a modal dialog made from a dialog template of the program's resources.
 // Commands reach OnCommand; IDOK and IDCANCEL end the dialog through OnOK and OnCancel.
+#include <atomic>
+
 #include "Wnd.h"
 
 // A modal dialog; the derived class overrides WindowProc and OnCommand.
@@ -12,6 +14,8 @@ class CDialog : public CWnd {
     // Creates the dialog from its template and runs it until EndDialog; returns that result.
     virtual INT_PTR DoModal();
     void EndDialog(INT_PTR result);
+    // True once OnInitDialog has returned, until the dialog ends; may be read by any thread.
+    bool IsInitialized() const { return m_initDone; }
 
   protected:
     // Binds the template's controls to their members; runs before OnInitDialog.
@@ -28,4 +32,5 @@ class CDialog : public CWnd {
 
     UINT m_templateId;
     CWnd* m_parent;
+    std::atomic<bool> m_initDone{false};
 };

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "res/resource.h"
+#include "support/StoredSettings.h"
 #include "support/WindowDriver.h"
 
 namespace {
@@ -45,7 +46,9 @@ RemoteProgram::~RemoteProgram() {
     }
 }
 
-bool RemoteProgram::Start(DWORD timeoutMs) {
+bool RemoteProgram::Start(DWORD timeoutMs, bool keepSettings) {
+    if (!keepSettings)
+        ClearStoredSettings();
     std::wstring exe = BesideTestProgram(L"Voldix.exe");
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};

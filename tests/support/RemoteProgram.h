@@ -15,7 +15,8 @@ class RemoteProgram {
     ~RemoteProgram();
 
     // Starts the program and waits until its main window is up; false if it is not.
-    bool Start(DWORD timeoutMs = 15000);
+    // Unless keepSettings is set, the stored settings are removed first (a first run).
+    bool Start(DWORD timeoutMs = 15000, bool keepSettings = false);
     HWND Window() const { return m_window; }
     HANDLE Process() const { return m_process.hProcess; }
     // Waits for the process to end; true if it ended in time (exit code in *code).

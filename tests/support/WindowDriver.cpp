@@ -3,15 +3,20 @@
 #include <atomic>
 #include <thread>
 
+#include "StoredSettings.h"
 #include "classlib/WinText.h"
 
-INT_PTR RunDialog(CDialog& dialog, const std::function<void(HWND)>& script) {
+INT_PTR RunDialog(CDialog& dialog, const std::function<void(HWND)>& script, bool keepSettings) {
+    if (!keepSettings)
+        ClearStoredSettings();
     std::atomic<bool> done{false};
     std::thread driver([&] {
         HWND window = nullptr;
         WaitFor([&] {
+            // Some start-up steps (a stored placement) show the window before its
+            // initialisation has ended; the script starts only after it.
             window = dialog.m_hWnd;
-            return window != nullptr && IsWindowVisible(window);
+            return window != nullptr && dialog.IsInitialized() && IsWindowVisible(window);
         });
         if (window) {
             Settle(window);
@@ -35,6 +40,11 @@ void ClickButton(HWND dialog, int id) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     Settle(dialog);
+}
+
+void ChooseCommand(HWND window, UINT id) {
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Settle(window);
 }
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {

@@ -10,14 +10,32 @@
 
 // Runs dialog.DoModal() here and script(window) on a second thread once the dialog is
 // up and serving messages; closes the dialog after the script if it is still open.
-INT_PTR RunDialog(CDialog& dialog, const std::function<void(HWND)>& script);
+// Unless keepSettings is set, the program's stored settings are removed first, so that
+// the options the test set on the dialog object are the ones that hold.
+INT_PTR RunDialog(CDialog& dialog, const std::function<void(HWND)>& script,
+                  bool keepSettings = false);
 
 // Waits until the window's thread has handled everything sent or posted before.
 void Settle(HWND window);
 // Presses a button the way a click does (BN_CLICKED to its parent), and waits for it.
 void ClickButton(HWND dialog, int id);
+// Chooses a menu command the way the menu does (WM_COMMAND from no control), and waits.
+void ChooseCommand(HWND window, UINT id);
 // Polls until the condition holds or the time is up; true when it held.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// Puts the mouse pointer back where it was when the object ends, so that a test that
+// moves it leaves no pointer over the windows of the tests after it.
+class CursorPlace {
+  public:
+    CursorPlace() { GetCursorPos(&m_saved); }
+    ~CursorPlace() { SetCursorPos(m_saved.x, m_saved.y); }
+    CursorPlace(const CursorPlace&) = delete;
+    CursorPlace& operator=(const CursorPlace&) = delete;
+
+  private:
+    POINT m_saved{};
+};
+
 // The window rectangle of a child in its parent's client coordinates.
 RECT ChildRect(HWND parent, int id);
 // The window's title as UTF-8.

@@ -1,0 +1,136 @@
+// CUsageDlg, commands section: the menu bar's and the system menu's commands, the
+// context menu of the list, the tooltips of the controls and the "&Memoriam" greeting.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "app/UsageApp.h"
+#include "app/UsageDlg.h"
+#include "classlib/Menu.h"
+#include "classlib/WinText.h"
+#include "res/resource.h"
+
+namespace {
+// The greeting of "&Memoriam", kept scrambled by CUsageApp::UnscrambleText.
+const unsigned char kScrambledGreeting[65] = {
+    0x63, 0x4F, 0x5C, 0x5C, 0x4A, 0x8E, 0x44, 0x5F, 0x57, 0x82, 0x44, 0x49, 0x49,
+    0x86, 0x71, 0x45, 0x5C, 0x9A, 0x5D, 0x5D, 0x4C, 0x9E, 0x78, 0x4E, 0x5A, 0x5C,
+    0x5F, 0x55, 0x45, 0x58, 0x46, 0x94, 0x66, 0x6A, 0x3F, 0x27, 0x21, 0x6E, 0x85,
+    0x29, 0x31, 0x38, 0x24, 0x2E, 0x67, 0x27, 0x29, 0x28, 0x3E, 0x29, 0x79, 0x9F,
+    0x2A, 0x2A, 0x38, 0x7C, 0x35, 0x27, 0x34, 0x22, 0x77, 0x85, 0x3C, 0x31, 0x4A};
+} // namespace
+
+CString CUsageDlg::MemorialGreeting() {
+    CString text(reinterpret_cast<const char*>(kScrambledGreeting),
+                 static_cast<int>(sizeof(kScrambledGreeting)));
+    CUsageApp::UnscrambleText(text);
+    return text;
+}
+
+CString CUsageDlg::ExplorerPath() const {
+    // While a worker runs, the records belong to it.
+    if (!m_ready)
+        return CString();
+    const int row = m_list.GetNextItem(-1, LVNI_SELECTED);
+    if (row < 0 || row >= m_entries.GetSize())
+        return CString();
+    CString path;
+    path.Format("%s%s", m_currentPath.c_str(), m_entries.GetEntry(row)->m_name.c_str());
+    return path;
+}
+
+void CUsageDlg::OnTopmost() {
+    SetTopmost(false, false);
+}
+
+void CUsageDlg::OnVolumeLabel() {
+    SetShowVolumeLabel(false, false);
+}
+
+void CUsageDlg::OnDefaultSize() {
+    RestoreDefaultSize();
+}
+
+void CUsageDlg::OnQuit() {
+    SaveSettings();
+    OnCancel();
+}
+
+void CUsageDlg::OnMemorial() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = L"";
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    if (!GetComputerNameW(name, &size))
+        return;
+    CString caption;
+    caption.Format("Hallo %s...", Narrow(name).c_str());
+    MessageBox(MemorialGreeting(), caption, MB_OK | MB_ICONINFORMATION);
+}
+
+void CUsageDlg::OnExplorer() {
+    const CString path = ExplorerPath();
+    if (path.IsEmpty())
+        return;
+    ShellExecuteW(m_hWnd, L"explore", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// The bulk read-only change is not part of the program yet: both commands do nothing.
+void CUsageDlg::OnReadOnlyClear() {}
+
+void CUsageDlg::OnReadOnlySet() {}
+
+// F1 belongs to the mini help, which the program does not have yet; the platform help
+// is never started.
+void CUsageDlg::OnHelp() {}
+
+LRESULT CUsageDlg::OnHelpInfo() {
+    SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, 0), 0);
+    return TRUE;
+}
+
+LRESULT CUsageDlg::OnSysCommand(WPARAM id) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        // The About box is not part of the program yet.
+    } else if (LOWORD(id) == ID_MEMORIAL) {
+        OnMemorial();
+    }
+    if (id == ID_OPT_TOPMOST) {
+        SetTopmost(false, false);
+        return 0;
+    }
+    return Default();
+}
+
+LRESULT CUsageDlg::OnListRClick(NMHDR* header) {
+    if (header->idFrom != IDC_LIST)
+        return Default();
+    if (m_ready && m_list.GetNextItem(-1, LVNI_SELECTED) >= 0)
+        ShowContextMenu();
+    return 0;
+}
+
+void CUsageDlg::ShowContextMenu() {
+    POINT cursor;
+    if (!GetCursorPos(&cursor))
+        return;
+    CMenu menu;
+    if (!menu.CreatePopupMenu())
+        return;
+    menu.AppendMenu(MF_STRING, ID_CTX_EXPLORER, "E&xplorer");
+    menu.AppendMenu(MF_STRING, ID_CTX_READONLY_CLEAR, "Schreibschutz gesamt &entfernen");
+    menu.AppendMenu(MF_STRING, ID_CTX_READONLY_SET, "Schreibschutz gesamt &setzen");
+    menu.TrackPopupMenu(TPM_CENTERALIGN, cursor.x, cursor.y, m_hWnd);
+}
+
+LRESULT CUsageDlg::OnToolTipNeedText(NMHDR* header) {
+    NMTTDISPINFOW* request = reinterpret_cast<NMTTDISPINFOW*>(header);
+    if (!(request->uFlags & TTF_IDISHWND))
+        return FALSE;
+    const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom));
+    CString text;
+    if (id == 0 || !text.LoadString(static_cast<unsigned>(id)))
+        return FALSE;
+    m_toolTipText = Widen(text);
+    request->lpszText = &m_toolTipText[0];
+    request->hinst = nullptr;
+    return TRUE;
+}

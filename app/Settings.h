@@ -1,0 +1,27 @@
+#pragma once
+// The parsing rules of the stored texts "ColumnWidth" and "WP", apart from the window,
+// so that malformed values can be checked piece by piece.
+#include <windows.h>
+
+#include <vector>
+
+#include "classlib/String.h"
+
+// Widest column a stored width may give; wider numbers are cut to it, negative ones to 0.
+constexpr int kMaxStoredColumnWidth = 4096;
+// The main window's minimum track size, which a stored placement is not allowed to undercut.
+constexpr int kMinWindowWidth = 340;
+constexpr int kMinWindowHeight = 177;
+
+// The numbers before each of the first maxCount commas: each piece converted like atoi
+// (a piece that is no number counts as 0, too large a number stops at the limit of long);
+// what follows the last comma is ignored.
+std::vector<long> SplitStoredNumbers(const CString& text, int maxCount);
+// A stored column width brought into 0..kMaxStoredColumnWidth.
+int StoredColumnWidth(long number);
+// The placement of ten stored numbers (flags, show command, minimised x and y, maximised
+// x and y, normal left, top, right, bottom), made safe to restore: false when there are
+// fewer than ten or the normal rectangle is empty. A minimised or hidden state comes back
+// as normal; the normal rectangle is kept within the nearest monitor's work area in size
+// and, when it lies on no monitor, moved onto that work area.
+bool PlacementFromStoredNumbers(const std::vector<long>& numbers, WINDOWPLACEMENT& placement);
