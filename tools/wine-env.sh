@@ -60,9 +60,9 @@ voldix_test_drives() {
     for link in "$dev"/?:; do
         case "$(basename "$link")" in c: | z:) ;; *) rm -f "$link" ;; esac
     done
-    for spec in p:hd q:hd r:floppy s:cdrom n:network; do
-        letter=${spec%%:*}
-        type=${spec#*:}
+    for drive in p:hd q:hd r:floppy s:cdrom n:network; do
+        letter=${drive%%:*}
+        type=${drive#*:}
         mkdir -p "$fixtures/$letter"
         ln -sfn "$fixtures/$letter" "$dev/$letter:"
         "$VOLDIX_WINE" reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d "$type" /f >/dev/null 2>&1

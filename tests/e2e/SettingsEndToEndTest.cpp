@@ -20,18 +20,6 @@ constexpr uint32_t kDefaultOptions = 0x3FFFFFC6u;
 const RECT kMovedTo{40, 30, 560, 430};
 constexpr int kColumnWidth = 77;
 
-void SendKeys(const std::vector<std::pair<WORD, bool>>& keys) {
-    std::vector<INPUT> inputs;
-    for (const auto& key : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key.first;
-        input.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 void PressKey(WORD key) {
     SendKeys({{key, true}, {key, false}});
 }

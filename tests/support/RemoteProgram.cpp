@@ -77,6 +77,14 @@ bool RemoteProgram::WaitForExit(DWORD timeoutMs, DWORD* code) const {
     return true;
 }
 
+DWORD RemoteProgram::CloseAndTime(DWORD timeoutMs, DWORD* code) const {
+    const DWORD start = GetTickCount();
+    PostMessageW(m_window, WM_CLOSE, 0, 0);
+    if (!WaitForExit(timeoutMs, code))
+        return INFINITE;
+    return GetTickCount() - start;
+}
+
 int RemoteProgram::RowCount() const {
     return static_cast<int>(SendMessageW(GetDlgItem(m_window, IDC_LIST), LVM_GETITEMCOUNT, 0, 0));
 }

@@ -21,6 +21,9 @@ class RemoteProgram {
     HANDLE Process() const { return m_process.hProcess; }
     // Waits for the process to end; true if it ended in time (exit code in *code).
     bool WaitForExit(DWORD timeoutMs, DWORD* code = nullptr) const;
+    // Posts WM_CLOSE to the main window; the milliseconds until the process ended, or
+    // INFINITE when it did not end within timeoutMs.
+    DWORD CloseAndTime(DWORD timeoutMs, DWORD* code = nullptr) const;
     // The text of one cell of the main window's list, read through the process's memory.
     std::wstring CellText(int row, int column) const;
     int RowCount() const;

@@ -69,3 +69,15 @@ CString WindowTitle(HWND window) {
     GetWindowTextW(window, buffer, 1024);
     return Narrow(buffer);
 }
+
+void SendKeys(const std::vector<std::pair<WORD, bool>>& keys) {
+    std::vector<INPUT> inputs;
+    for (const auto& key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key.first;
+        input.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}

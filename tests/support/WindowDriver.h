@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "classlib/Dialog.h"
 #include "classlib/String.h"
@@ -40,3 +42,5 @@ class CursorPlace {
 RECT ChildRect(HWND parent, int id);
 // The window's title as UTF-8.
 CString WindowTitle(HWND window);
+// Sends real key presses (virtual key, down) through the system's input queue.
+void SendKeys(const std::vector<std::pair<WORD, bool>>& keys);

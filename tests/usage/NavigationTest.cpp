@@ -120,19 +120,6 @@ std::string ShownTime(const CString& path) {
     return text;
 }
 
-// Sends real key presses through the system's input queue.
-void TypeKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
-    std::vector<INPUT> inputs;
-    for (const auto& key : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key.first;
-        input.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 // The folders the navigation tests walk through, on P:.
 class NavigationTest : public ::testing::Test {
   protected:
@@ -350,18 +337,18 @@ TEST_F(NavigationTest, CtrlASelectsAllRowsAndAAloneNothing) {
         FocusList(window);
         Settle(window);
         // Drive view.
-        TypeKeys({{VK_CONTROL, true}, {'A', true}, {'A', false}, {VK_CONTROL, false}});
+        SendKeys({{VK_CONTROL, true}, {'A', true}, {'A', false}, {VK_CONTROL, false}});
         EXPECT_TRUE(WaitFor([&] { return SelectedCount(window) == 2; }, 3000));
 
         Open(m_dialog, window, "P:\\", "P:\\");
         Open(m_dialog, window, "nav", "P:\\nav\\");
         FocusList(window);
         ListView_SetItemState(List(window), -1, 0, LVIS_SELECTED);
-        TypeKeys({{'A', true}, {'A', false}});
+        SendKeys({{'A', true}, {'A', false}});
         Sleep(200);
         Settle(window);
         EXPECT_EQ(SelectedCount(window), 0);
-        TypeKeys({{VK_CONTROL, true}, {'A', true}, {'A', false}, {VK_CONTROL, false}});
+        SendKeys({{VK_CONTROL, true}, {'A', true}, {'A', false}, {VK_CONTROL, false}});
         EXPECT_TRUE(WaitFor([&] { return SelectedCount(window) == 2; }, 3000));
     });
 }
