@@ -3,6 +3,9 @@
 
 // Dialog templates
 #define IDD_VOLDIX_DIALOG 102
+// Confirmation and error message dialogs of the read-only change
+#define IDD_CONFIRM 151
+#define IDD_ERROR_MSG 153
 
 // Menus
 #define IDR_MAINMENU 137
@@ -29,6 +32,15 @@
 #define IDC_BACK 1000
 #define IDC_LIST 1001
 #define IDC_RESTART 1003
+
+// Confirmation dialog controls
+#define IDC_CONFIRM_YES 1016
+#define IDC_CONFIRM_NO 1017
+#define IDC_CONFIRM_TEXT 1019
+
+// Error message dialog controls
+#define IDC_ERROR_LAMP 1020
+#define IDC_ERROR_TEXT 1021
 
 // Commands
 #define IDM_ABOUTBOX 16
