@@ -1,12 +1,9 @@
 #include "attrib/ErrorMsgDlg.h"
 
+#include <commctrl.h>
+
 #include "classlib/WinText.h"
 #include "res/resource.h"
-
-namespace {
-// The blinking lamp's clip among the program's animations.
-constexpr UINT kLampClip = 152;
-} // namespace
 
 CErrorMsgDlg::CErrorMsgDlg(CWnd* parent) : CDialog(IDD_ERROR_MSG, parent) {}
 
@@ -20,7 +17,7 @@ BOOL CErrorMsgDlg::OnInitDialog() {
     ::GetClientRect(frame, &rect);
     if (m_animate.Create(WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT, rect, frame,
                          IDC_ERROR_LAMP) &&
-        m_animate.Open(kLampClip))
+        m_animate.Open(IDR_AVI_LAMP))
         m_animate.Play(0, 0xFFFF, static_cast<UINT>(-1));
     return TRUE;
 }

@@ -2,6 +2,7 @@
 // as a user does: buttons, keys, the close box and a click on the lamp.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "attrib/ErrorMsgDlg.h"
 #include "classlib/WinText.h"
 #include "res/resource.h"
+#include "support/AnimationProbe.h"
 #include "support/WindowDriver.h"
 
 namespace {
@@ -57,6 +59,21 @@ void ClickControl(HWND window, int id) {
     inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
     inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
     SendInput(3, inputs, sizeof(INPUT));
+}
+
+// The colour at the middle of what an animation control shows now; 0 before it shows one.
+uint32_t MiddlePixel(HWND animation) {
+    RECT client{};
+    GetClientRect(animation, &client);
+    const std::vector<uint32_t> picture = AnimationPicture(animation);
+    if (picture.empty())
+        return 0;
+    return picture[static_cast<size_t>(client.bottom / 2 * client.right + client.right / 2)];
+}
+
+bool IsRed(uint32_t rgb, uint32_t least) {
+    const uint32_t r = rgb >> 16, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+    return r >= least && g < r / 2 && b < r / 2;
 }
 
 bool Closes(HWND window) {
@@ -157,6 +174,16 @@ TEST(ErrorMsgDlg, ShowsItsTextAndClosesByLampEnterEscAndCloseBox) {
                 GetClientRect(animation, &inner);
                 GetClientRect(lamp, &outer);
                 EXPECT_TRUE(EqualRect(&inner, &outer));
+                // The lamp blinks: its middle is lit bright red, then dark red, and again.
+                for (int blink = 0; i == 0 && blink < 2; ++blink) {
+                    EXPECT_TRUE(WaitFor([&] { return IsRed(MiddlePixel(animation), 0xC0); }))
+                        << "lit " << blink;
+                    EXPECT_TRUE(WaitFor([&] {
+                        const uint32_t pixel = MiddlePixel(animation);
+                        return IsRed(pixel, 0x40) && (pixel >> 16) < 0xA0;
+                    })) << "dark "
+                        << blink;
+                }
             },
             closers[i]);
         EXPECT_TRUE(outcome.closed) << "closer " << i;
