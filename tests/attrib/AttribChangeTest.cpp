@@ -371,5 +371,15 @@ TEST_F(AttribChangeTest, EntriesThatRefuseAreLoggedOnceEachAndReportedOnce) {
         for (const CString& file : bad)
             EXPECT_TRUE(IsReadOnly(file)) << file.c_str();
         EXPECT_EQ(LogLines(LogPath()).size(), 2 * bad.size());
+
+        // Closed from outside while the report is shown: the report goes, and so does the
+        // window, whose change thread waits behind the report.
+        ChooseAndConfirm(window, ID_CTX_READONLY_CLEAR);
+        HWND report = nullptr;
+        ASSERT_TRUE(
+            WaitFor([&] { return (report = OwnedWindow(window, "Fehlermeldung")) != nullptr; }));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }));
     });
+    EXPECT_EQ(m_dialog.changesDone, 3);
 }
