@@ -18,33 +18,16 @@
 namespace {
 const char kTree[] = "P:\\attrib_gross";
 
-struct ProcessSearch {
-    DWORD process;
-    HWND owner;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND window, LPARAM param) {
-    ProcessSearch* search = reinterpret_cast<ProcessSearch*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t className[64] = L"";
-    GetClassNameW(window, className, 64);
-    if (process == search->process && IsWindowVisible(window) &&
-        wcscmp(className, search->className) == 0 &&
-        (!search->owner || GetWindow(window, GW_OWNER) == search->owner)) {
-        search->found = window;
-        return FALSE;
+// A visible popup menu of the program, or null.
+bool MenuShown(const RemoteProgram& program) {
+    for (HWND menu = FindWindowW(L"#32768", nullptr); menu;
+         menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(menu, &process);
+        if (process == GetProcessId(program.Process()) && IsWindowVisible(menu))
+            return true;
     }
-    return TRUE;
-}
-
-// A visible window of the program of that class (and owner, if given), or null.
-HWND ProgramWindow(const RemoteProgram& program, const wchar_t* className, HWND owner) {
-    ProcessSearch search{GetProcessId(program.Process()), owner, className, nullptr};
-    EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return false;
 }
 
 HWND List(const RemoteProgram& program) {
@@ -90,21 +73,6 @@ POINT RowPoint(const RemoteProgram& program, int row) {
     }
     VirtualFreeEx(program.Process(), remote, 0, MEM_RELEASE);
     return point;
-}
-
-// A real right click; the position travels with it.
-void RightClickAt(POINT point) {
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT inputs[3]{};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = (point.x * 65536 + width / 2) / width;
-        input.mi.dy = (point.y * 65536 + height / 2) / height;
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    }
-    inputs[1].mi.dwFlags |= MOUSEEVENTF_RIGHTDOWN;
-    inputs[2].mi.dwFlags |= MOUSEEVENTF_RIGHTUP;
-    SendInput(3, inputs, sizeof(INPUT));
 }
 
 bool Busy(const RemoteProgram& program) {
@@ -154,9 +122,8 @@ TEST_F(AttribEndToEndTest, BusyWindowRefusesNavigationAndClosesWithinASecond) {
 
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_CTX_READONLY_SET, 0), 0);
     HWND question = nullptr;
-    ASSERT_TRUE(
-        WaitFor([&] { return (question = ProgramWindow(program, L"#32770", window)) != nullptr; }));
-    EXPECT_EQ(WindowTitle(question), "Bitte bestätigen");
+    ASSERT_TRUE(WaitFor(
+        [&] { return (question = FindOwnedWindow(window, "Bitte bestätigen")) != nullptr; }));
     PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDC_CONFIRM_YES, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(question, IDC_CONFIRM_YES)));
     ASSERT_TRUE(WaitFor([&] { return Busy(program); }));
@@ -174,10 +141,10 @@ TEST_F(AttribEndToEndTest, BusyWindowRefusesNavigationAndClosesWithinASecond) {
     SetForegroundWindow(window);
     WaitFor([&] { return GetForegroundWindow() == window; }, 3000);
     const int other = row == 0 ? 1 : 0;
-    RightClickAt(RowPoint(program, other));
+    MouseClickAt(RowPoint(program, other), true);
     SendKeys({{VK_END, true}, {VK_END, false}});
     EXPECT_TRUE(WaitFor([&] { return IsSelected(program, rows - 1); }));
-    EXPECT_EQ(ProgramWindow(program, L"#32768", nullptr), nullptr);
+    EXPECT_FALSE(MenuShown(program));
 
     ASSERT_TRUE(Busy(program)) << "the change ended before the window was closed";
     DWORD code = 1;
