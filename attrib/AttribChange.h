@@ -27,9 +27,8 @@ CString UserPath(const std::wstring& longPath);
 // Changes entries one status read and write at a time; each entry whose attributes cannot
 // be written is one line in the error log. Below a folder it walks depth first in the
 // order of the search results, each entry changed before the entries inside it. Reparse
-// points are changed but not entered; a folder that is already on the way down from the
-// selected folder, or above it, (a loop that the file system does not mark) is not
-// entered either.
+// points are changed but not entered; nor is a folder met again that lies on the way
+// down to the current one or above the walk's top (a loop the file system does not mark).
 class CAttribWalk {
   public:
     // The walk ends early, after the entry at hand, once stop is set.
