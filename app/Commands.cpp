@@ -73,10 +73,13 @@ void CUsageDlg::OnExplorer() {
     ShellExecuteW(m_hWnd, L"explore", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-// The bulk read-only change is not part of the program yet: both commands do nothing.
-void CUsageDlg::OnReadOnlyClear() {}
+void CUsageDlg::OnReadOnlyClear() {
+    StartAttribChange(AttribClear);
+}
 
-void CUsageDlg::OnReadOnlySet() {}
+void CUsageDlg::OnReadOnlySet() {
+    StartAttribChange(AttribSet);
+}
 
 // F1 belongs to the mini help, which the program does not have yet; the platform help
 // is never started.

@@ -46,6 +46,7 @@ CUsageDlg::CUsageDlg(CWnd* parent) : CDialog(IDD_VOLDIX_DIALOG, parent) {
 
 CUsageDlg::~CUsageDlg() {
     StopScan();
+    StopAttribChange();
     g_stopPeriodic = true;
     while (m_initialized && !g_periodicEnded)
         Sleep(10);
@@ -53,6 +54,8 @@ CUsageDlg::~CUsageDlg() {
     m_imageList.reset();
     if (m_scanThread)
         CloseHandle(m_scanThread);
+    if (m_attribThread)
+        CloseHandle(m_attribThread);
 }
 
 void CUsageDlg::DoDataExchange() {
@@ -66,6 +69,7 @@ LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE: return OnClose();
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_SCAN_DONE: return OnScanDone(wParam, lParam);
+    case WM_ATTRIB_DONE: return OnAttribDone(wParam, lParam);
     case WM_SYSCOMMAND: return OnSysCommand(wParam);
     case WM_HELP: return OnHelpInfo();
     }
@@ -231,7 +235,7 @@ LRESULT CUsageDlg::OnClose() {
 }
 
 void CUsageDlg::OnCancel() {
-    if (!StopScan())
+    if (!StopScan() || !StopAttribChange())
         return;
     SaveSettings();
     CDialog::OnCancel();

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "UsageListCtrl.h"
+#include "attrib/AttribChange.h"
+#include "attrib/AttribMode.h"
 #include "classlib/Dialog.h"
 #include "classlib/ImageList.h"
 #include "classlib/String.h"
@@ -64,6 +66,29 @@ class CUsageDlg : public CDialog {
     std::atomic<bool> m_stopScan{false};
     bool m_waitingForScan = false;
     CFolderWalk m_walk{m_stopScan};
+
+    // ---- Read-only change (attrib/AttribChange.cpp) ----
+    // Asks, then sets or clears the read-only attribute of the selected entries and of
+    // everything below them on a worker thread; the window is busy until it ends.
+    void StartAttribChange(AttribMode mode);
+    static DWORD WINAPI AttribThreadProc(LPVOID param);
+    // ChangeSelection, with any failure inside it taken as a failed change.
+    bool RunAttribChange();
+    // Every root of m_attribRoots with everything below it; true when nothing failed.
+    bool ChangeSelection(AttribMode mode);
+    LRESULT OnAttribDone(WPARAM wParam, LPARAM lParam);
+    // Stops a running change after the entry at hand and waits for its thread while
+    // serving the messages it sends; false when called again during that wait.
+    bool StopAttribChange();
+    AttribMode m_attribMode = AttribSet;
+    // The paths of the rows selected when the user answered the question.
+    CStringArray m_attribRoots;
+    std::atomic<bool> m_stopAttrib{false};
+    HANDLE m_attribThread = nullptr;
+    bool m_waitingForAttrib = false;
+    // The question or the report of the change while it is open.
+    CDialog* m_attribDialog = nullptr;
+    CAttribWalk m_attribWalk{m_errorLog, m_stopAttrib};
 
     // ---- Navigation (usage/Navigation.cpp) ----
     LRESULT OnListDblClk(NMHDR* header);

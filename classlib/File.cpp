@@ -234,8 +234,10 @@ void CFile::Abort() {
 
 bool CFile::GetStatus(const CString& path, CFileStatus& status) {
     status = CFileStatus();
-    // A search pattern would give the status of whatever it matches first.
-    if (path.IsEmpty() || path.Find('*') >= 0 || path.Find('?') >= 0)
+    // A search pattern would give the status of whatever it matches first. The "\\?\"
+    // in front of a long path is no pattern.
+    const int start = path.Left(4) == "\\\\?\\" ? 4 : 0;
+    if (path.GetLength() <= start || path.Find('*', start) >= 0 || path.Find('?', start) >= 0)
         return false;
     std::wstring wide = Widen(path);
     WIN32_FIND_DATAW found;

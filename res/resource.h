@@ -3,6 +3,9 @@
 
 // Dialog templates
 #define IDD_VOLDIX_DIALOG 102
+// Confirmation and error message dialogs of the read-only change
+#define IDD_CONFIRM 151
+#define IDD_ERROR_MSG 153
 
 // Menus
 #define IDR_MAINMENU 137
@@ -20,6 +23,12 @@
 #define IDC_CURSOR_ARROW 147
 #define IDC_CURSOR_BUSY 149
 
+// Animations (resource type "AVI"): error message, mini help, About box, dedication
+#define IDR_AVI_LAMP 152
+#define IDR_AVI_HELP 129
+#define IDR_AVI_ABOUT 131
+#define IDR_AVI_DEDICATION 132
+
 // Strings (tooltips share the id of their control, prompts that of their command)
 #define IDS_QUIT_TIP 2
 #define IDS_ABOUTBOX 101
@@ -29,6 +38,15 @@
 #define IDC_BACK 1000
 #define IDC_LIST 1001
 #define IDC_RESTART 1003
+
+// Confirmation dialog controls
+#define IDC_CONFIRM_YES 1016
+#define IDC_CONFIRM_NO 1017
+#define IDC_CONFIRM_TEXT 1019
+
+// Error message dialog controls
+#define IDC_ERROR_LAMP 1020
+#define IDC_ERROR_TEXT 1021
 
 // Commands
 #define IDM_ABOUTBOX 16

@@ -55,6 +55,8 @@ voldix_test_drives() {
     # A test that bind-mounts a fixture folder undoes it; one that crashed may not have.
     awk -v dir="$fixtures/" 'index($2, dir) == 1 {print $2}' /proc/mounts | sort -r |
         xargs -r -n1 umount -l 2>/dev/null || true
+    # So may a test that made files immutable.
+    if [ -d "$fixtures" ]; then chattr -R -i "$fixtures" 2>/dev/null || true; fi
     rm -rf "$fixtures"
     # Only C: (the prefix's own) and Z: (the Unix root) stay; everything else is ours.
     for link in "$dev"/?:; do

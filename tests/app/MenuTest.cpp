@@ -365,12 +365,22 @@ TEST(Menus, ContextMenuOpensOnlyWithASelectionAndNoWorker) {
         SelectRows(dialog, {0, 1});
         ASSERT_TRUE(RightClickList(window, L's').opened);
         EXPECT_EQ(dialog.commands, std::vector<UINT>{ID_CTX_READONLY_SET});
-        // The read-only commands have nothing to show yet: no confirmation, no message.
-        EXPECT_EQ(FindOwnWindowOfClass(L"#32770", window), nullptr);
-        dialog.commands.clear();
-        ASSERT_TRUE(RightClickList(window, L'e').opened);
-        EXPECT_EQ(dialog.commands, std::vector<UINT>{ID_CTX_READONLY_CLEAR});
-        EXPECT_EQ(FindOwnWindowOfClass(L"#32770", window), nullptr);
+        // The read-only commands ask first; "&Nein" leaves everything as it was.
+        for (wchar_t mnemonic : {L's', L'e'}) {
+            if (mnemonic == L'e') {
+                dialog.commands.clear();
+                ASSERT_TRUE(RightClickList(window, mnemonic).opened);
+                EXPECT_EQ(dialog.commands, std::vector<UINT>{ID_CTX_READONLY_CLEAR});
+            }
+            HWND question = nullptr;
+            ASSERT_TRUE(WaitFor(
+                [&] { return (question = FindOwnWindowOfClass(L"#32770", window)) != nullptr; }));
+            EXPECT_EQ(WindowTitle(question), "Bitte bestätigen");
+            ClickButton(question, IDC_CONFIRM_NO);
+            EXPECT_TRUE(WaitFor([&] { return !IsWindow(question); }));
+            Settle(window);
+            EXPECT_TRUE(dialog.m_ready);
+        }
     });
 }
 

@@ -81,3 +81,40 @@ void SendKeys(const std::vector<std::pair<WORD, bool>>& keys) {
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
+
+void MouseClickAt(POINT point, bool right) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3]{};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = (point.x * 65536 + width / 2) / width;
+        input.mi.dy = (point.y * 65536 + height / 2) / height;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    inputs[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+namespace {
+struct OwnedSearch {
+    HWND owner;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwned(HWND window, LPARAM param) {
+    OwnedSearch* search = reinterpret_cast<OwnedSearch*>(param);
+    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window) ||
+        WindowTitle(window) != search->title)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+} // namespace
+
+HWND FindOwnedWindow(HWND owner, const char* title) {
+    OwnedSearch search{owner, title, nullptr};
+    EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}

@@ -1,0 +1,301 @@
+// CUsageDlg, read-only change section: the question, the worker thread, its end and its
+// stop on close; and the walk that changes the entries.
+#include "attrib/AttribChange.h"
+
+#include <algorithm>
+#include <exception>
+#include <new>
+
+#include "app/Messages.h"
+#include "app/UsageDlg.h"
+#include "attrib/ConfirmDlg.h"
+#include "attrib/ErrorMsgDlg.h"
+#include "classlib/File.h"
+#include "classlib/WinText.h"
+#include "log/LogFiles.h"
+#include "res/resource.h"
+
+namespace {
+// Levels deeper than this get small batch buffers: deep chains are narrow, and the
+// buffers of all levels live at once.
+constexpr size_t kWideLevels = 32;
+constexpr DWORD kWideBuffer = 64 * 1024;
+constexpr DWORD kNarrowBuffer = 4 * 1024;
+// The longest path the wide file functions take, plus room for one more name.
+constexpr size_t kPathReserve = 32768 + 512;
+} // namespace
+
+DWORD ReadOnlyAttributes(DWORD attributes, AttribMode mode) {
+    attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    if (mode == AttribSet)
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    return attributes;
+}
+
+std::wstring EntryLongPath(const CString& path) {
+    std::wstring wide = Widen(path);
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    if (wide.empty() || wide.compare(0, 4, L"\\\\?\\") == 0)
+        return wide;
+    if (wide.compare(0, 2, L"\\\\") == 0)
+        return L"\\\\?\\UNC\\" + wide.substr(2);
+    return L"\\\\?\\" + wide;
+}
+
+CString UserPath(const std::wstring& longPath) {
+    if (longPath.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        return Narrow(L"\\\\" + longPath.substr(8));
+    if (longPath.compare(0, 4, L"\\\\?\\") == 0)
+        return Narrow(longPath.substr(4));
+    return Narrow(longPath);
+}
+
+// ---- CAttribWalk ----
+
+bool CAttribWalk::ChangeEntry(const CString& path, AttribMode mode) {
+    if (path.IsEmpty())
+        return true;
+    return ChangeLongEntry(EntryLongPath(path), mode);
+}
+
+bool CAttribWalk::ChangeLongEntry(const std::wstring& longPath, AttribMode mode) {
+    try {
+        const CString name = Narrow(longPath);
+        CFileStatus status;
+        if (!CFile::GetStatus(name, status))
+            return true;
+        status.m_attribute = ReadOnlyAttributes(status.m_attribute, mode);
+        // No modification time: only the attributes are written, every time stays.
+        status.m_mtime = CTime();
+        CFile::SetStatus(name, status);
+        return true;
+    } catch (const CFileException& error) {
+        LogFailure(error.m_cause, longPath);
+    } catch (const std::exception&) {
+        LogFailure(CFileException::genericException, longPath);
+    }
+    return false;
+}
+
+void CAttribWalk::LogFailure(int cause, const std::wstring& longPath) {
+    try {
+        CString message;
+        message.Format("<%s> \"%s\".", FileErrorText(CFileException(cause)).c_str(),
+                       UserPath(longPath).c_str());
+        m_log.Write(message);
+    } catch (const std::exception&) {
+    }
+}
+
+CAttribWalk::Level* CAttribWalk::LevelAt(size_t depth) {
+    while (m_levels.size() <= depth) {
+        std::unique_ptr<Level> level(
+            new (std::nothrow) Level(m_levels.size() < kWideLevels ? kWideBuffer : kNarrowBuffer));
+        if (!level)
+            return nullptr;
+        m_levels.push_back(std::move(level));
+    }
+    return m_levels[depth].get();
+}
+
+void CAttribWalk::SetAncestors(const std::wstring& folder) {
+    m_ancestors.clear();
+    // Each prefix that ends in a backslash after "\\?\" is a folder on the way down.
+    for (size_t end = folder.find(L'\\', 4); end != std::wstring::npos;
+         end = folder.find(L'\\', end + 1)) {
+        const FolderIdentity identity = IdentifyFolder(folder.substr(0, end + 1));
+        if (identity.id)
+            m_ancestors.push_back(identity);
+    }
+}
+
+bool CAttribWalk::IsOnWayDown(DWORD volume, uint64_t id) const {
+    if (!id)
+        return false;
+    if (std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end())
+        return true;
+    for (const FolderIdentity& ancestor : m_ancestors)
+        if (ancestor.volume == volume && ancestor.id == id)
+            return true;
+    return false;
+}
+
+bool CAttribWalk::ChangeTree(const CString& path, AttribMode mode) {
+    if (path.IsEmpty())
+        return true;
+    std::wstring folder = EntryLongPath(path);
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    Level* top = LevelAt(0);
+    // A file, or a name that names nothing: there is nothing below it.
+    if (!top || !top->reader.Open(folder))
+        return true;
+    if (m_path.capacity() < kPathReserve)
+        m_path.reserve(kPathReserve);
+    m_path.assign(folder);
+    SetAncestors(folder);
+    const FolderIdentity identity = IdentifyFolder(folder);
+    m_ids.assign(1, identity.id);
+
+    bool ok = true;
+    size_t depth = 0;
+    FolderEntry entry;
+    for (;;) {
+        Level& level = *m_levels[depth];
+        if (m_stop.load(std::memory_order_relaxed)) {
+            for (size_t d = 0; d <= depth; ++d)
+                m_levels[d]->reader.Close();
+            break;
+        }
+        if (!level.reader.Next(entry)) {
+            level.reader.Close();
+            if (depth == 0)
+                break;
+            m_path.resize(level.pathLength);
+            m_ids.pop_back();
+            --depth;
+            continue;
+        }
+        if (IsDotEntry(entry))
+            continue;
+        const size_t length = m_path.size();
+        m_path.append(entry.name, static_cast<size_t>(entry.nameLength));
+        if (!ChangeLongEntry(m_path, mode))
+            ok = false;
+        if (!IsDirectory(entry) || IsReparsePoint(entry) ||
+            IsOnWayDown(identity.volume, entry.id)) {
+            m_path.resize(length);
+            continue;
+        }
+        m_path += L'\\';
+        Level* child = LevelAt(depth + 1);
+        if (child && child->reader.Open(m_path)) {
+            child->pathLength = length;
+            m_ids.push_back(entry.id);
+            ++depth;
+        } else {
+            // A folder that cannot be searched: nothing below it changes.
+            m_path.resize(length);
+        }
+    }
+    return ok;
+}
+
+// ---- CUsageDlg: the change ----
+
+void CUsageDlg::StartAttribChange(AttribMode mode) {
+    m_attribMode = mode;
+    if (!m_ready || m_list.GetNextItem(-1, LVNI_SELECTED) < 0)
+        return;
+    CConfirmDlg confirm(this);
+    confirm.SetMode(mode);
+    m_attribDialog = &confirm;
+    const INT_PTR answer = confirm.DoModal();
+    m_attribDialog = nullptr;
+    if (answer != IDOK || !m_ready)
+        return;
+
+    // The roots are the rows selected when the user answered, taken from their records,
+    // whatever the rows show and whatever happens to the list meanwhile.
+    m_attribRoots.RemoveAll();
+    for (int row = m_list.GetNextItem(-1, LVNI_SELECTED); row >= 0;
+         row = m_list.GetNextItem(row, LVNI_SELECTED)) {
+        if (row < m_entries.GetSize())
+            m_attribRoots.Add(m_currentPath + m_entries.GetEntry(row)->m_name);
+    }
+    if (m_attribRoots.IsEmpty())
+        return;
+
+    m_ready = false;
+    m_list.SetBusy(true);
+    // A disabled button loses the focus to nowhere; the list keeps the keyboard alive.
+    HWND focus = ::GetFocus();
+    if (focus && (focus == GetDlgItem(IDC_BACK) || focus == GetDlgItem(IDC_RESTART)))
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_list.m_hWnd), TRUE);
+    ::EnableWindow(GetDlgItem(IDC_RESTART), FALSE);
+    ::EnableWindow(GetDlgItem(IDC_BACK), FALSE);
+    if (m_attribThread) {
+        CloseHandle(m_attribThread);
+        m_attribThread = nullptr;
+    }
+    m_stopAttrib = false;
+    m_attribThread = CreateThread(nullptr, 0, &CUsageDlg::AttribThreadProc, this, 0, nullptr);
+    if (!m_attribThread) {
+        // No thread to be had: change here rather than leave the window busy for good.
+        const bool ok = RunAttribChange();
+        OnAttribDone(mode, ok ? 0 : 1);
+    }
+}
+
+DWORD WINAPI CUsageDlg::AttribThreadProc(LPVOID param) {
+    CUsageDlg* dialog = static_cast<CUsageDlg*>(param);
+    const AttribMode mode = dialog->m_attribMode;
+    const bool ok = dialog->RunAttribChange();
+    ::SendMessageW(dialog->m_hWnd, WM_ATTRIB_DONE, mode, ok ? 0 : 1);
+    return 0;
+}
+
+bool CUsageDlg::RunAttribChange() {
+    try {
+        return ChangeSelection(m_attribMode);
+    } catch (...) {
+        // Out of memory or the like: the report still comes, and the window unlocks.
+        return false;
+    }
+}
+
+bool CUsageDlg::ChangeSelection(AttribMode mode) {
+    bool ok = true;
+    for (int i = 0; i < m_attribRoots.GetSize() && !m_stopAttrib; ++i) {
+        if (!m_attribWalk.ChangeEntry(m_attribRoots[i], mode))
+            ok = false;
+        if (!m_stopAttrib && !m_attribWalk.ChangeTree(m_attribRoots[i], mode))
+            ok = false;
+    }
+    return ok;
+}
+
+LRESULT CUsageDlg::OnAttribDone(WPARAM wParam, LPARAM lParam) {
+    // A change stopped by closing the window reports to nobody.
+    if (lParam != 0 && !m_stopAttrib) {
+        CString text;
+        text.Format("Bei mindestens einer Datei konnte der Schreibschutz nicht %s werden.\n"
+                    "Bitte überprüfen Sie das Fehler-Protokoll.",
+                    wParam == AttribSet ? "gesetzt" : "entfernt");
+        CErrorMsgDlg report(this);
+        report.SetText(text);
+        m_attribDialog = &report;
+        report.DoModal();
+        m_attribDialog = nullptr;
+    }
+    ::EnableWindow(GetDlgItem(IDC_RESTART), TRUE);
+    ::EnableWindow(GetDlgItem(IDC_BACK), TRUE);
+    m_ready = true;
+    m_list.SetBusy(false);
+    return 0;
+}
+
+bool CUsageDlg::StopAttribChange() {
+    if (m_waitingForAttrib)
+        return false;
+    m_stopAttrib = true;
+    // The question or the report of a change ends with the window. Behind the report the
+    // thread waits in its last message; it ends when the report has returned, and the
+    // destructor waits for it.
+    if (m_attribDialog) {
+        m_attribDialog->EndDialog(IDCANCEL);
+        return true;
+    }
+    if (!m_attribThread)
+        return true;
+    m_waitingForAttrib = true;
+    // The thread may be blocked in a message sent to this thread's windows: serve those
+    // (and only those) until it has ended.
+    while (MsgWaitForMultipleObjects(1, &m_attribThread, FALSE, INFINITE, QS_SENDMESSAGE) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    m_waitingForAttrib = false;
+    return true;
+}

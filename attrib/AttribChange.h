@@ -1,0 +1,64 @@
+#pragma once
+// The bulk read-only change: the walk that sets or clears the read-only attribute of
+// entries and of everything below folders, and its helpers.
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "attrib/AttribMode.h"
+#include "classlib/String.h"
+#include "log/ErrorLog.h"
+#include "usage/FolderScan.h"
+
+// The attribute word an entry gets: only the read-only bit follows the mode, every other
+// bit (the ones above the low eight included) stays as read.
+DWORD ReadOnlyAttributes(DWORD attributes, AttribMode mode);
+
+// The form of an entry's path for the wide file functions: "\\?\" in front; no backslash
+// is added or taken away. "P:\a" gives "\\?\P:\a", "\\srv\share\a" "\\?\UNC\srv\share\a".
+std::wstring EntryLongPath(const CString& path);
+// The path as the user knows it, without the "\\?\" in front.
+CString UserPath(const std::wstring& longPath);
+
+// Changes entries one status read and write at a time; each entry whose attributes cannot
+// be written is one line in the error log. Below a folder it walks depth first in the
+// order of the search results, each entry changed before the entries inside it. Reparse
+// points are changed but not entered; nor is a folder met again that lies on the way
+// down to the current one or above the walk's top (a loop the file system does not mark).
+class CAttribWalk {
+  public:
+    // The walk ends early, after the entry at hand, once stop is set.
+    CAttribWalk(ErrorLog& log, const std::atomic<bool>& stop) : m_log(log), m_stop(stop) {}
+
+    // One entry given by its path; false only when writing its attributes failed. An
+    // entry without a status record (a drive's root, a vanished entry) is passed over.
+    bool ChangeEntry(const CString& path, AttribMode mode);
+    // Everything below a folder; false when any entry failed. A path that names no folder
+    // that can be searched changes nothing and is no failure.
+    bool ChangeTree(const CString& path, AttribMode mode);
+
+  private:
+    struct Level {
+        explicit Level(DWORD bufferSize) : reader(bufferSize) {}
+        CFolderReader reader;
+        size_t pathLength = 0; // of m_path before this level's name was appended
+    };
+    bool ChangeLongEntry(const std::wstring& longPath, AttribMode mode);
+    // Writes the log line of a failed entry; a line that cannot be written is lost.
+    void LogFailure(int cause, const std::wstring& longPath);
+    Level* LevelAt(size_t depth);
+    // Remembers the identities of the folder and of each folder above it.
+    void SetAncestors(const std::wstring& folder);
+    bool IsOnWayDown(DWORD volume, uint64_t id) const;
+
+    ErrorLog& m_log;
+    const std::atomic<bool>& m_stop;
+    std::vector<std::unique_ptr<Level>> m_levels;
+    std::vector<uint64_t> m_ids; // of the folders from the walk's top down to the current one
+    std::vector<FolderIdentity> m_ancestors;
+    std::wstring m_path;
+};

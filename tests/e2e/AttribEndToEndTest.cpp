@@ -1,0 +1,154 @@
+// Voldix.exe during a read-only change of a large tree: the list refuses a double-click,
+// "&Zurück" and a right-click, and closing the window ends the program within a second.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "classlib/WinText.h"
+#include "res/resource.h"
+#include "support/FixtureTree.h"
+#include "support/RemoteProgram.h"
+#include "support/StoredSettings.h"
+#include "support/WindowDriver.h"
+
+namespace {
+const char kTree[] = "P:\\attrib_gross";
+
+// A visible popup menu of the program, or null.
+bool MenuShown(const RemoteProgram& program) {
+    for (HWND menu = FindWindowW(L"#32768", nullptr); menu;
+         menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(menu, &process);
+        if (process == GetProcessId(program.Process()) && IsWindowVisible(menu))
+            return true;
+    }
+    return false;
+}
+
+HWND List(const RemoteProgram& program) {
+    return GetDlgItem(program.Window(), IDC_LIST);
+}
+
+// Selects one row alone; the list view reads the item record in the program's memory.
+bool SelectOnly(const RemoteProgram& program, int row) {
+    void* remote =
+        VirtualAllocEx(program.Process(), nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE);
+    if (!remote)
+        return false;
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    WriteProcessMemory(program.Process(), remote, &item, sizeof(item), nullptr);
+    SendMessageW(List(program), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(remote));
+    item.state = LVIS_SELECTED;
+    WriteProcessMemory(program.Process(), remote, &item, sizeof(item), nullptr);
+    const bool done =
+        SendMessageW(List(program), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote)) != 0;
+    VirtualFreeEx(program.Process(), remote, 0, MEM_RELEASE);
+    return done;
+}
+
+bool IsSelected(const RemoteProgram& program, int row) {
+    return SendMessageW(List(program), LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0;
+}
+
+// The middle of a row's label on the screen.
+POINT RowPoint(const RemoteProgram& program, int row) {
+    POINT point{-1, -1};
+    void* remote =
+        VirtualAllocEx(program.Process(), nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    if (!remote)
+        return point;
+    RECT rect{LVIR_LABEL, 0, 0, 0};
+    WriteProcessMemory(program.Process(), remote, &rect, sizeof(rect), nullptr);
+    if (SendMessageW(List(program), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote)) &&
+        ReadProcessMemory(program.Process(), remote, &rect, sizeof(rect), nullptr)) {
+        point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ClientToScreen(List(program), &point);
+    }
+    VirtualFreeEx(program.Process(), remote, 0, MEM_RELEASE);
+    return point;
+}
+
+bool Busy(const RemoteProgram& program) {
+    return !IsWindowEnabled(GetDlgItem(program.Window(), IDC_BACK));
+}
+
+// Waits until the window has handled what was posted to it before: a message sent after
+// those is served only when the thread next asks for one.
+void SettlePosted(HWND window) {
+    Settle(window);
+    Settle(window);
+}
+
+// A tree so large that its change lasts many seconds: 120 folders of 250 empty files,
+// made on the Unix side in one go.
+class AttribEndToEndTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        RemoveTree(kTree);
+        ASSERT_TRUE(MakeFolder(kTree));
+        const std::wstring tree = Widen(UnixPath(kTree).c_str());
+        ASSERT_TRUE(RunUnix(L"cd '" + tree +
+                            L"' && seq -f d%03g 1 120 | xargs mkdir && for d in d*; do "
+                            L"(cd $d && seq -f f%03g.dat 1 250 | xargs touch); done"));
+    }
+    static void TearDownTestSuite() {
+        RunUnix(L"rm -rf '" + Widen(UnixPath(kTree).c_str()) + L"'");
+    }
+};
+} // namespace
+
+TEST_F(AttribEndToEndTest, BusyWindowRefusesNavigationAndClosesWithinASecond) {
+    const CursorPlace keep;
+    RemoteProgram program;
+    ASSERT_TRUE(program.Start());
+    HWND window = program.Window();
+    const int drive = program.FindRow(L"P:\\");
+    ASSERT_GE(drive, 0);
+    ASSERT_TRUE(program.DoubleClickRow(drive));
+    ASSERT_TRUE(WaitFor([&] { return WindowTitle(window) == "P:\\" && !Busy(program); }, 60000));
+    SettlePosted(window);
+    const int row = program.FindRow(L"attrib_gross");
+    ASSERT_GE(row, 0);
+    const int rows = program.RowCount();
+    ASSERT_GE(rows, 2);
+    ASSERT_TRUE(SelectOnly(program, row));
+
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_CTX_READONLY_SET, 0), 0);
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] { return (question = FindOwnedWindow(window, "Bitte bestätigen")) != nullptr; }));
+    PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDC_CONFIRM_YES, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(question, IDC_CONFIRM_YES)));
+    ASSERT_TRUE(WaitFor([&] { return Busy(program); }));
+
+    // A double-click on the folder and "&Zurück" (a command that reaches the window even
+    // while its button is disabled) leave the folder shown.
+    ASSERT_TRUE(program.DoubleClickRow(row));
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_BACK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_BACK)));
+    SettlePosted(window);
+    EXPECT_EQ(WindowTitle(window), "P:\\");
+    EXPECT_EQ(program.RowCount(), rows);
+
+    // A right-click opens no menu: the key pressed after it reaches the list, not a menu.
+    SetForegroundWindow(window);
+    WaitFor([&] { return GetForegroundWindow() == window; }, 3000);
+    const int other = row == 0 ? 1 : 0;
+    MouseClickAt(RowPoint(program, other), true);
+    SendKeys({{VK_END, true}, {VK_END, false}});
+    EXPECT_TRUE(WaitFor([&] { return IsSelected(program, rows - 1); }));
+    EXPECT_FALSE(MenuShown(program));
+
+    ASSERT_TRUE(Busy(program)) << "the change ended before the window was closed";
+    DWORD code = 1;
+    EXPECT_LT(program.CloseAndTime(1000, &code), 1000u);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(ReadStoredValue(L"Options").present);
+}
