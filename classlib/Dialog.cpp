@@ -2,8 +2,20 @@
 
 #include "WinApp.h"
 
+// A dialog given no parent is owned by the main window, or by the popup that is active
+// over it, so that it stays in front and the window behind it waits for the answer.
+static HWND SafeOwner() {
+    CWinApp* app = AfxGetApp();
+    HWND main = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+    if (!main || !::IsWindow(main))
+        return nullptr;
+    while (HWND up = ::GetParent(main))
+        main = up;
+    return ::GetLastActivePopup(main);
+}
+
 INT_PTR CDialog::DoModal() {
-    HWND parent = m_parent ? m_parent->m_hWnd : nullptr;
+    HWND parent = m_parent ? m_parent->m_hWnd : SafeOwner();
     m_initDone = false;
     INT_PTR result = DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId), parent,
                                      &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
