@@ -1,0 +1,199 @@
+// The update list parser: fields, missing ";", dates, comments, long lines, the search
+// by key, and the version order. Runs under Wine and natively with the sanitizers,
+// whose leak check also covers FreeUpdateList.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "update/UpdateList.h"
+
+namespace {
+// The list made of text; freed when the holder ends.
+class ParsedList {
+  public:
+    explicit ParsedList(const std::string& text)
+        : m_head(ParseUpdateList(text.data(), text.size())) {}
+    ~ParsedList() { FreeUpdateList(m_head); }
+    ParsedList(const ParsedList&) = delete;
+    ParsedList& operator=(const ParsedList&) = delete;
+    UpdateEntry* Head() const { return m_head; }
+    int Count() const {
+        int count = 0;
+        for (UpdateEntry* e = m_head; e; e = e->next)
+            ++count;
+        return count;
+    }
+    UpdateEntry* At(int index) const {
+        UpdateEntry* e = m_head;
+        while (e && index-- > 0)
+            e = e->next;
+        return e;
+    }
+
+  private:
+    UpdateEntry* m_head;
+};
+
+std::string Text(const char* text) {
+    return text ? text : "<none>";
+}
+
+void ExpectVersion(const UpdateEntry* e, int a, int b, int c, int d) {
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->version[0], a);
+    EXPECT_EQ(e->version[1], b);
+    EXPECT_EQ(e->version[2], c);
+    EXPECT_EQ(e->version[3], d);
+}
+
+bool DateIsZero(const COleDateTime& date) {
+    return date.GetYear() == 0 && date.GetMonth() == 0 && date.GetDay() == 0 &&
+           date.GetStatus() == COleDateTime::valid;
+}
+} // namespace
+
+TEST(UpdateList, CompleteLineFillsEveryField) {
+    ParsedList list("voldix;1;0;0;22;2007.3.15;1;350;Updates/;voldix.zip;rest ignored\r\n");
+    ASSERT_EQ(list.Count(), 1);
+    const UpdateEntry* e = list.Head();
+    EXPECT_EQ(Text(e->name), "voldix");
+    ExpectVersion(e, 1, 0, 0, 22);
+    EXPECT_EQ(e->date.GetStatus(), COleDateTime::valid);
+    EXPECT_EQ(e->date.GetYear(), 2007);
+    EXPECT_EQ(e->date.GetMonth(), 3);
+    EXPECT_EQ(e->date.GetDay(), 15);
+    EXPECT_EQ(e->sizeUnit, 1);
+    EXPECT_EQ(e->size, 350);
+    EXPECT_EQ(Text(e->path), "Updates/");
+    EXPECT_EQ(Text(e->fileName), "voldix.zip");
+}
+
+TEST(UpdateList, MissingSemicolonsLeaveTheRestEmpty) {
+    ParsedList list("no semicolon at all\n"
+                    "voldix;1;0;0;22;\n"
+                    "voldix;1;0;0;22;2007.3.15;1;350;Updates/;voldix.zip\n"
+                    "x;;; 7;abc;;9x;-3;;;\n"
+                    "big;99999999999;-99999999999;0;0;\n");
+    ASSERT_EQ(list.Count(), 5);
+    const UpdateEntry* bare = list.At(0);
+    EXPECT_EQ(bare->name, nullptr);
+    ExpectVersion(bare, -1, -1, -1, -1);
+    EXPECT_EQ(bare->sizeUnit, -1);
+    EXPECT_EQ(bare->size, -1);
+    EXPECT_EQ(bare->path, nullptr);
+    EXPECT_EQ(bare->fileName, nullptr);
+
+    const UpdateEntry* versionOnly = list.At(1);
+    EXPECT_EQ(Text(versionOnly->name), "voldix");
+    ExpectVersion(versionOnly, 1, 0, 0, 22);
+    EXPECT_TRUE(DateIsZero(versionOnly->date));
+    EXPECT_EQ(versionOnly->sizeUnit, -1);
+    EXPECT_EQ(versionOnly->size, -1);
+    EXPECT_EQ(versionOnly->path, nullptr);
+    EXPECT_EQ(versionOnly->fileName, nullptr);
+
+    const UpdateEntry* lastOpen = list.At(2);
+    EXPECT_EQ(Text(lastOpen->path), "Updates/");
+    EXPECT_EQ(lastOpen->fileName, nullptr);
+
+    // Empty fields read as 0 or no text; blanks before a number are skipped.
+    const UpdateEntry* odd = list.At(3);
+    ExpectVersion(odd, 0, 0, 7, 0);
+    EXPECT_EQ(odd->sizeUnit, 9);
+    EXPECT_EQ(odd->size, -3);
+    EXPECT_EQ(odd->path, nullptr);
+    EXPECT_EQ(odd->fileName, nullptr);
+
+    ExpectVersion(list.At(4), 2147483647, -2147483647 - 1, 0, 0);
+}
+
+TEST(UpdateList, DateNeedsThreePositiveNumbers) {
+    const std::pair<const char*, int> fields[] = {
+        {"2007.3", 0}, {"2007..15", 0}, {"0.3.15", 0}, {"2007.3.", 0}, {"", 0}, {"2007.2.30", 2}};
+    for (const auto& field : fields) {
+        std::string line = std::string("voldix;1;0;0;22;") + field.first + ";1;350;;x.zip;";
+        ParsedList list(line);
+        ASSERT_EQ(list.Count(), 1) << field.first;
+        const UpdateEntry* e = list.Head();
+        if (field.second == 0)
+            EXPECT_TRUE(DateIsZero(e->date)) << field.first;
+        else
+            EXPECT_EQ(e->date.GetStatus(), COleDateTime::invalid) << field.first;
+        // The fields after the date are read all the same.
+        EXPECT_EQ(e->size, 350) << field.first;
+        EXPECT_EQ(Text(e->fileName), "x.zip") << field.first;
+    }
+}
+
+TEST(UpdateList, CommentsEmptyLinesAndTheSearch) {
+    ParsedList comments("# only\n#voldix;1;0;0;22;\n");
+    EXPECT_EQ(comments.Head(), nullptr);
+
+    ParsedList list("# list\n"
+                    "Voldix;9;0;0;0;\n"
+                    " voldix;8;0;0;0;\n"
+                    "\n"
+                    "voldix;1;0;0;22; # not a comment\n"
+                    "voldix;2;0;0;0;\n");
+    ASSERT_EQ(list.Count(), 5);
+    EXPECT_EQ(list.At(2)->name, nullptr);
+    const UpdateEntry* found = FindUpdateEntry("voldix", list.Head());
+    ASSERT_EQ(found, list.At(3));
+    ExpectVersion(found, 1, 0, 0, 22);
+    EXPECT_EQ(FindUpdateEntry("voldi", list.Head()), nullptr);
+    EXPECT_EQ(FindUpdateEntry("voldix", nullptr), nullptr);
+}
+
+TEST(UpdateList, LongLinesAreCutIntoPieces) {
+    std::string line = "voldix;1;0;0;22;" + std::string(1500 - 16, 'a');
+    line[1030] = ';';
+    ParsedList list(line + "\nnext;\n");
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(Text(list.At(0)->name), "voldix");
+    // The second piece begins after the 1024th character.
+    EXPECT_EQ(Text(list.At(1)->name), std::string(1030 - 1024, 'a'));
+    EXPECT_EQ(Text(list.At(2)->name), "next");
+
+    // A line of exactly the piece length is one record.
+    ParsedList exact(std::string(kUpdateLineLength - 1, 'b') + ";\n");
+    EXPECT_EQ(exact.Count(), 1);
+}
+
+TEST(UpdateList, FieldReadersAndListOperations) {
+    char line[] = "a;";
+    char* cursor = line;
+    char* text = static_cast<char*>(std::malloc(4));
+    std::strcpy(text, "old");
+    NextTextField(&cursor, &text); // frees the old text
+    EXPECT_EQ(Text(text), "a");
+    NextTextField(&cursor, &text);
+    EXPECT_EQ(text, nullptr);
+    EXPECT_EQ(cursor, line + 2);
+
+    EXPECT_EQ(ParseUpdateEntry(nullptr), nullptr);
+    UpdateEntry* head = nullptr;
+    AppendUpdateEntry(nullptr, &head);
+    EXPECT_EQ(head, nullptr);
+    char first[] = "one;", second[] = "two;";
+    AppendUpdateEntry(ParseUpdateEntry(first), &head);
+    AppendUpdateEntry(ParseUpdateEntry(second), &head);
+    ASSERT_NE(head, nullptr);
+    ASSERT_NE(head->next, nullptr);
+    EXPECT_EQ(Text(head->next->name), "two");
+    FreeUpdateList(head);
+    FreeUpdateList(nullptr);
+}
+
+TEST(UpdateList, VersionOrderBySignificance) {
+    const int own[4] = {1, 0, 0, 21};
+    const int equal[4] = {1, 0, 0, 21}, patch[4] = {1, 0, 0, 22}, older[4] = {1, 0, 0, 20},
+              minor[4] = {1, 0, 1, 3}, downgrade[4] = {0, 9, 9, 0}, major[4] = {2, 0, 0, 0};
+    EXPECT_FALSE(IsVersionGreater(equal, own));
+    EXPECT_TRUE(IsVersionGreater(patch, own));
+    EXPECT_FALSE(IsVersionGreater(older, own));
+    EXPECT_TRUE(IsVersionGreater(minor, own));
+    EXPECT_FALSE(IsVersionGreater(downgrade, own));
+    EXPECT_TRUE(IsVersionGreater(major, own));
+}
