@@ -44,6 +44,76 @@ char* CopyText(const char* text) {
     return copy;
 }
 
+// True when the bytes form valid UTF-8 (no overlong forms, no surrogates).
+bool IsUtf8(const unsigned char* text) {
+    while (*text) {
+        const unsigned char c = *text;
+        int extra;
+        unsigned minimum;
+        unsigned code;
+        if (c < 0x80) {
+            ++text;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            extra = 1, minimum = 0x80, code = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2, minimum = 0x800, code = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3, minimum = 0x10000, code = c & 0x07;
+        } else {
+            return false;
+        }
+        for (int i = 1; i <= extra; ++i) {
+            if ((text[i] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (text[i] & 0x3F);
+        }
+        if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        text += extra + 1;
+    }
+    return true;
+}
+
+bool EqualNoCase(const char* a, size_t aLength, const char* b) {
+    if (std::strlen(b) != aLength)
+        return false;
+    for (size_t i = 0; i < aLength; ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<char>(y - 'a' + 'A');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// True when the part of a file name before its first dot, blanks at its end left
+// out, names a device ("CON", "nul", "COM1", ...), which Windows opens whatever follows.
+bool IsDeviceName(const char* name) {
+    size_t length = std::strcspn(name, ".");
+    while (length > 0 && name[length - 1] == ' ')
+        --length;
+    static const char* const kDevices[] = {"CON",    "PRN",     "AUX",   "NUL",
+                                           "CONIN$", "CONOUT$", "CLOCK$"};
+    for (const char* device : kDevices)
+        if (EqualNoCase(name, length, device))
+            return true;
+    if (length < 4 || !(EqualNoCase(name, 3, "COM") || EqualNoCase(name, 3, "LPT")))
+        return false;
+    const char* number = name + 3;
+    const size_t numberLength = length - 3;
+    if (numberLength == 1 && *number >= '0' && *number <= '9')
+        return true;
+    // The superscript digits one to three count as digits, too.
+    return numberLength == 2 && static_cast<unsigned char>(number[0]) == 0xC2 &&
+           (static_cast<unsigned char>(number[1]) == 0xB9 ||
+            static_cast<unsigned char>(number[1]) == 0xB2 ||
+            static_cast<unsigned char>(number[1]) == 0xB3);
+}
+
 void FreeEntry(UpdateEntry* entry) {
     std::free(entry->name);
     std::free(entry->path);
@@ -172,4 +242,30 @@ bool IsVersionGreater(const int a[4], const int b[4]) {
         if (a[i] != b[i])
             return a[i] > b[i];
     return false;
+}
+
+const char* DownloadNameFault(const char* name, const char* ownName) {
+    if (!name || !*name)
+        return "Ungültiger Dateiname: leer";
+    for (const char* c = name; *c; ++c) {
+        const unsigned char u = static_cast<unsigned char>(*c);
+        if (u < 0x20 || u == 0x7F)
+            return "Ungültiger Dateiname: Steuerzeichen";
+    }
+    if (std::strpbrk(name, "\\/:"))
+        return "Ungültiger Dateiname: Pfadangabe";
+    if (std::strpbrk(name, "<>\"|?*"))
+        return "Ungültiger Dateiname: unzulässiges Zeichen";
+    if (!IsUtf8(reinterpret_cast<const unsigned char*>(name)))
+        return "Ungültiger Dateiname: Zeichenkodierung";
+    if (std::strspn(name, ".") == std::strlen(name))
+        return "Ungültiger Dateiname: nur Punkte";
+    const char last = name[std::strlen(name) - 1];
+    if (last == '.' || last == ' ')
+        return "Ungültiger Dateiname: Punkt oder Leerzeichen am Ende";
+    if (IsDeviceName(name))
+        return "Ungültiger Dateiname: Gerätename";
+    if (ownName && EqualNoCase(name, std::strlen(name), ownName))
+        return "Ungültiger Dateiname: Name dieses Programms";
+    return nullptr;
 }

@@ -33,3 +33,9 @@ UpdateEntry* ParseUpdateList(const char* data, size_t length);
 // True when version a is greater than version b, compared number by number from the
 // most significant one.
 bool IsVersionGreater(const int a[4], const int b[4]);
+
+// Why name cannot serve as the local file name of a download: null when it is a plain
+// file name (no path, drive, device, dot-only name, trailing dot or blank, control or
+// reserved character, broken UTF-8) other than ownName, the program's own file name
+// (compared without regard to case). Otherwise the reason as a short German text.
+const char* DownloadNameFault(const char* name, const char* ownName);

@@ -197,3 +197,36 @@ TEST(UpdateList, VersionOrderBySignificance) {
     EXPECT_FALSE(IsVersionGreater(downgrade, own));
     EXPECT_TRUE(IsVersionGreater(major, own));
 }
+
+TEST(UpdateList, DownloadNameMustBePlain) {
+    for (const char* good : {"voldix.zip", "Voldix 1.0.zip", "Übung.zip", ".profile", "COM10",
+                             "console.zip", "nul_x.zip", "a..b"})
+        EXPECT_EQ(DownloadNameFault(good, "Voldix.exe"), nullptr) << good;
+    const std::pair<const char*, const char*> bad[] = {
+        {"", "leer"},
+        {"a/b", "Pfadangabe"},
+        {"\\\\server\\x", "Pfadangabe"},
+        {"x.zip:stream", "Pfadangabe"},
+        {"a?.zip", "unzulässiges Zeichen"},
+        {"a*.zip", "unzulässiges Zeichen"},
+        {"tab\t.zip", "Steuerzeichen"},
+        {"\xC3(.zip", "Zeichenkodierung"},
+        {"\xC0\xAE.zip", "Zeichenkodierung"},
+        {"...", "nur Punkte"},
+        {".", "nur Punkte"},
+        {"x ", "Punkt oder Leerzeichen am Ende"},
+        {"aux", "Gerätename"},
+        {"Com7.txt", "Gerätename"},
+        {"LPT\xC2\xB9", "Gerätename"},
+        {"CON .zip", "Gerätename"},
+        {"CONOUT$", "Gerätename"},
+        {"voldix.EXE", "Name dieses Programms"},
+    };
+    for (const auto& name : bad) {
+        const char* fault = DownloadNameFault(name.first, "Voldix.exe");
+        ASSERT_NE(fault, nullptr) << name.first;
+        EXPECT_EQ(std::string(fault), std::string("Ungültiger Dateiname: ") + name.second)
+            << name.first;
+    }
+    EXPECT_STREQ(DownloadNameFault(nullptr, "Voldix.exe"), "Ungültiger Dateiname: leer");
+}
