@@ -190,7 +190,8 @@ bool HttpDownload(CInternetSession& session, const char* url, const char* localP
             "GET", object, nullptr, 1, nullptr, nullptr,
             INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE);
         // Also on the request itself: not every WinINet hands them on from the session.
-        for (DWORD option : {INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+        for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                             INTERNET_OPTION_RECEIVE_TIMEOUT})
             response->SetOption(option, kInternetTimeoutMs);
         response->SendRequest();
         DWORD status = 0;
@@ -198,8 +199,12 @@ bool HttpDownload(CInternetSession& session, const char* url, const char* localP
             errorText = "Error: HTTP";
             return false;
         }
+        // A write-protected file is not replaced (not every file system refuses it).
+        const DWORD attributes = GetFileAttributesW(target.c_str());
+        const bool protectedTarget =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
         CFile file;
-        if (!temporary.Create(folder) ||
+        if (protectedTarget || !temporary.Create(folder) ||
             !file.Open(Narrow(temporary.Path()),
                        CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive)) {
             errorText = failedOpen;

@@ -365,6 +365,21 @@ TEST_F(UpdateCheckTest, FailedDownloadsLeaveTheOldFile) {
         }
     });
     EXPECT_EQ(ReadBytes(target), "the file before");
+
+    // A complete download that cannot replace a write-protected file.
+    SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_READONLY);
+    CUsageDlg again;
+    RunDialog(again, [&](HWND window) {
+        UseScenario("name=" + Hex("voldix_alt.zip"));
+        UpdateCommand command(window);
+        PassQuestion(command);
+        TakeOffer(command, IDYES);
+        EXPECT_EQ(TakeDownloadFailure(command),
+                  "Die Datei '" + target + "' konnte nicht zum Schreiben geöffnet werden.");
+        EXPECT_TRUE(command.EndsQuietly());
+    });
+    SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(target), "the file before");
     ExpectFolderUnchanged();
     DeleteFileW(Widen(target).c_str());
 }
