@@ -3,7 +3,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/UsageDlg.h"
 #include "classlib/File.h"

@@ -1,6 +1,6 @@
 // "&Update suchen" against the test update server (update_server.py, which runs this
 // program): the question, the offer, the download with its file, message and clipboard,
-// and every way the server or the list can fail, with the message boxes read and
+// and the ways the server or the list can fail, with the message boxes read and
 // answered as a user would.
 #include <gtest/gtest.h>
 
@@ -24,6 +24,9 @@ const char kQuestion[] =
     "Sie allerdings mit dem Internet verbunden ('online') sein.\nWenn es eine neuere Version "
     "gibt, können Sie diese auch sofort herunter laden.\nDie ge'zip'te Datei liegt dann im "
     "gleichen Pfad wie dieses Programm.\n\nUpdates auf den Seiten der Tessaly suchen?";
+const char kCheck[] = "Suche nach Updates...";
+const char kFailed[] = "Fehler beim Herunterladen";
+const char kErrorCode[] = "Die Datei konnte nicht herunter geladen werden.\nErrorcode: ";
 
 CString Environment(const wchar_t* name) {
     wchar_t value[1024] = L"";
@@ -31,34 +34,27 @@ CString Environment(const wchar_t* name) {
     return Narrow(value);
 }
 
-std::string Hex(const std::string& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char c : bytes) {
-        hex += digits[c >> 4];
-        hex += digits[c & 15];
-    }
-    return hex;
-}
-
-// Points the program at a scenario of the test server.
-void UseScenario(const std::string& scenario) {
-    const CString url = Environment(L"VOLDIX_TEST_SERVER") + scenario.c_str() + "/";
+// Points the program at a scenario of the test server; a file name goes there as hex.
+void UseScenario(const std::string& scenario, const std::string& fileName = "update.zip") {
+    std::string hex = fileName.empty() ? "none" : "";
+    for (unsigned char c : fileName)
+        hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
+    const CString url =
+        Environment(L"VOLDIX_TEST_SERVER") + (scenario + ",name=" + hex + "/").c_str();
     SetEnvironmentVariableW(L"VOLDIX_UPDATE_URL", Widen(url).c_str());
 }
 
 // The body that the test server sends for a download.
 std::string DownloadBody() {
-    std::string block("VOLDIX\r\n\x1a\x00", 10);
+    std::string block("VOLDIX\r\n\x1a\x00", 10), body;
     for (int i = 0; i < 256; ++i)
         block += static_cast<char>(i);
-    std::string body;
     for (int i = 0; i < 8; ++i)
         body += block;
     return body;
 }
 
-// The names of the files in a folder.
+// The names in a folder.
 std::set<std::string> FolderListing(const CString& folder) {
     std::set<std::string> names;
     WIN32_FIND_DATAW found;
@@ -72,32 +68,6 @@ std::set<std::string> FolderListing(const CString& folder) {
     return names;
 }
 
-enum class Icon { none, information, question, error, exclamation, other };
-
-// A message box as a user sees it.
-struct Box {
-    HWND window = nullptr;
-    CString caption;
-    CString text;
-    bool yesNo = false;
-    Icon icon = Icon::none;
-};
-
-BOOL CALLBACK FindIcon(HWND child, LPARAM param) {
-    if (!IsWindowVisible(child) || (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-        return TRUE;
-    HICON icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-    Icon& kind = *reinterpret_cast<Icon*>(param);
-    if (!icon)
-        return TRUE;
-    kind = icon == LoadIconW(nullptr, IDI_INFORMATION)   ? Icon::information
-           : icon == LoadIconW(nullptr, IDI_QUESTION)    ? Icon::question
-           : icon == LoadIconW(nullptr, IDI_ERROR)       ? Icon::error
-           : icon == LoadIconW(nullptr, IDI_EXCLAMATION) ? Icon::exclamation
-                                                         : Icon::other;
-    return FALSE;
-}
-
 struct BoxSearch {
     HWND owner;
     HWND found;
@@ -107,7 +77,7 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
     BoxSearch* search = reinterpret_cast<BoxSearch*>(param);
     wchar_t className[16] = L"";
     GetClassNameW(window, className, 16);
-    if (window != search->owner && IsWindowVisible(window) && wcscmp(className, L"#32770") == 0 &&
+    if (IsWindowVisible(window) && wcscmp(className, L"#32770") == 0 &&
         GetWindow(window, GW_OWNER) == search->owner) {
         search->found = window;
         return FALSE;
@@ -115,8 +85,8 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
     return TRUE;
 }
 
-// Chooses "&Update suchen" from a thread of its own, so that the test can answer the
-// boxes that the command shows while it runs.
+// Chooses "&Update suchen" from a thread of its own, so that the test can read and
+// answer the boxes that the command shows while it runs.
 class UpdateCommand {
   public:
     explicit UpdateCommand(HWND window)
@@ -125,191 +95,105 @@ class UpdateCommand {
               m_ended = true;
           }) {}
     ~UpdateCommand() {
-        if (!m_ended)
-            ADD_FAILURE() << "the update command did not end";
+        EXPECT_TRUE(m_ended) << "the update command did not end";
         // Boxes left open are closed so that the command can return.
-        while (!WaitFor([&] { return m_ended.load(); }, 1000)) {
-            BoxSearch search{m_window, nullptr};
-            EnumThreadWindows(GetWindowThreadProcessId(m_window, nullptr), &FindBox,
-                              reinterpret_cast<LPARAM>(&search));
-            if (search.found)
-                PostMessageW(search.found, WM_CLOSE, 0, 0);
-        }
+        for (HWND box; !WaitFor([&] { return m_ended.load(); }, 1000);)
+            if ((box = FindOwnBox()) != nullptr)
+                PostMessageW(box, WM_CLOSE, 0, 0);
         m_thread.join();
     }
     UpdateCommand(const UpdateCommand&) = delete;
     UpdateCommand& operator=(const UpdateCommand&) = delete;
 
-    // The next box of the command; false when the command ended without one.
-    bool NextBox(Box& box, DWORD timeoutMs = 20000) {
-        HWND found = nullptr;
-        const bool seen = WaitFor(
-            [&] {
-                BoxSearch search{m_window, nullptr};
-                EnumThreadWindows(GetWindowThreadProcessId(m_window, nullptr), &FindBox,
-                                  reinterpret_cast<LPARAM>(&search));
-                found = search.found;
-                return found != nullptr || m_ended;
-            },
-            timeoutMs);
-        if (!found) {
-            if (!seen)
-                ADD_FAILURE() << "neither a box nor the end of the command within " << timeoutMs
-                              << " ms";
-            return false;
-        }
-        Settle(found);
-        box.window = found;
-        box.caption = WindowTitle(found);
-        box.text = WindowTitle(GetDlgItem(found, 0xFFFF));
-        box.yesNo = GetDlgItem(found, IDYES) != nullptr && GetDlgItem(found, IDNO) != nullptr;
-        box.icon = Icon::none;
-        EnumChildWindows(found, &FindIcon, reinterpret_cast<LPARAM>(&box.icon));
-        return true;
+    // Waits for the next box, checks its caption and buttons, answers it and returns its
+    // text; "<none>" when the command ended without one.
+    CString Answer(const char* caption, int answer, DWORD timeoutMs = 20000) {
+        HWND box = nullptr;
+        if (!WaitFor([&] { return (box = FindOwnBox()) != nullptr || m_ended; }, timeoutMs))
+            ADD_FAILURE() << "neither a box nor the end of the command in " << timeoutMs << " ms";
+        if (!box)
+            return "<none>";
+        Settle(box);
+        EXPECT_EQ(WindowTitle(box), caption);
+        EXPECT_NE(GetDlgItem(box, answer), nullptr) << "no button " << answer;
+        const CString text = WindowTitle(GetDlgItem(box, 0xFFFF));
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 10000)) << "box stays open";
+        return text;
     }
-    // Presses a button of the box and waits until the box has gone.
-    void Answer(const Box& box, int id) {
-        PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(box.window); }, 10000)) << "box stays open";
-    }
-    // True when the command ends without showing another box.
-    bool EndsQuietly() {
-        Box box;
-        if (!NextBox(box))
-            return m_ended;
-        ADD_FAILURE() << "unexpected box \"" << box.caption.str() << "\": " << box.text.str();
-        Answer(box, IsWindowEnabled(GetDlgItem(box.window, IDOK)) ? IDOK : IDNO);
-        return false;
-    }
+    // Answers the question with Yes.
+    void Start() { EXPECT_EQ(Answer("Update suchen...", IDYES), kQuestion); }
+    // True when the command ends without another box.
+    bool EndsQuietly() { return Answer("", IDOK) == "<none>"; }
 
   private:
+    HWND FindOwnBox() const {
+        BoxSearch search{m_window, nullptr};
+        EnumThreadWindows(GetWindowThreadProcessId(m_window, nullptr), &FindBox,
+                          reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
     HWND m_window;
     std::atomic<bool> m_ended{false};
     std::thread m_thread;
 };
 
-// Answers the question with Yes after checking it.
-void PassQuestion(UpdateCommand& command) {
-    Box box;
-    ASSERT_TRUE(command.NextBox(box));
-    EXPECT_EQ(box.caption, "Update suchen...");
-    EXPECT_EQ(box.text, kQuestion);
-    EXPECT_TRUE(box.yesNo);
-    EXPECT_EQ(box.icon, Icon::information);
-    command.Answer(box, IDYES);
-}
-
-// The offer, answered with answer; returns its text.
-CString TakeOffer(UpdateCommand& command, int answer) {
-    Box box;
-    if (!command.NextBox(box)) {
-        ADD_FAILURE() << "no offer";
-        return CString();
-    }
-    EXPECT_EQ(box.caption, "Suche nach Updates...");
-    EXPECT_TRUE(box.yesNo);
-    EXPECT_EQ(box.icon, Icon::question);
-    command.Answer(box, answer);
-    return box.text;
-}
-
-// The error code of the download failure box.
-CString TakeDownloadFailure(UpdateCommand& command) {
-    Box box;
-    if (!command.NextBox(box)) {
-        ADD_FAILURE() << "no download failure";
-        return CString();
-    }
-    EXPECT_EQ(box.caption, "Fehler beim Herunterladen");
-    EXPECT_EQ(box.icon, Icon::error);
-    command.Answer(box, IDOK);
-    const CString prefix = "Die Datei konnte nicht herunter geladen werden.\nErrorcode: ";
-    EXPECT_EQ(box.text.Left(prefix.GetLength()), prefix);
-    return box.text.Mid(prefix.GetLength());
-}
-
-// Runs the main window for one test; the files of the program folder are checked to be
-// as before at the end, apart from the names the test expects to change.
+// Runs with the server; the files next to the program must be as before at the end.
 class UpdateCheckTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_FALSE(Environment(L"VOLDIX_TEST_SERVER").IsEmpty())
             << "run through tests/update/update_server.py";
-        m_folder = GetProgramFolder();
         m_before = FolderListing(m_folder);
     }
-    void TearDown() override { SetEnvironmentVariableW(L"VOLDIX_UPDATE_URL", nullptr); }
-    void ExpectFolderUnchanged(const std::set<std::string>& except = {}) {
-        std::set<std::string> after = FolderListing(m_folder);
-        for (const std::string& name : except) {
-            after.erase(name);
-            m_before.erase(name);
-        }
-        EXPECT_EQ(after, m_before) << "files came or went next to the program";
+    void TearDown() override {
+        EXPECT_EQ(FolderListing(m_folder), m_before) << "files came or went next to the program";
+        SetEnvironmentVariableW(L"VOLDIX_UPDATE_URL", nullptr);
     }
 
-    CString m_folder;
+    const CString m_folder = GetProgramFolder();
     std::set<std::string> m_before;
 };
 } // namespace
 
-TEST_F(UpdateCheckTest, NoAnswersAndVersionsNotNewer) {
+TEST_F(UpdateCheckTest, QuestionVersionsAndOffer) {
     CUsageDlg dialog;
     RunDialog(dialog, [&](HWND window) {
         {
             UseScenario("v=1.0.0.22");
             UpdateCommand command(window);
-            Box box;
-            ASSERT_TRUE(command.NextBox(box));
-            EXPECT_EQ(box.text, kQuestion);
-            command.Answer(box, IDNO);
+            EXPECT_EQ(command.Answer("Update suchen...", IDNO), kQuestion);
             EXPECT_TRUE(command.EndsQuietly());
         }
-        // Equal, older, and a downgrade that is greater only in a later number.
+        // Equal, older, and a downgrade greater only in a later number: not newer.
         for (const char* version : {"1.0.0.21", "1.0.0.20", "0.9.9.0"}) {
             UseScenario(std::string("v=") + version);
             UpdateCommand command(window);
-            PassQuestion(command);
-            Box box;
-            ASSERT_TRUE(command.NextBox(box)) << version;
-            EXPECT_EQ(box.caption, "Suche nach Updates...");
-            EXPECT_EQ(box.text, "Keine neuere Version vorhanden") << version;
-            EXPECT_FALSE(box.yesNo);
-            EXPECT_EQ(box.icon, Icon::none);
-            command.Answer(box, IDOK);
+            command.Start();
+            EXPECT_EQ(command.Answer(kCheck, IDOK), "Keine neuere Version vorhanden") << version;
             EXPECT_TRUE(command.EndsQuietly());
         }
-        // A list without the program's record (the key differs in case) says nothing.
+        // No record with the key (it differs in case): nothing is said.
         UseScenario("key=Voldix");
-        UpdateCommand command(window);
-        PassQuestion(command);
-        EXPECT_TRUE(command.EndsQuietly());
-    });
-    ExpectFolderUnchanged();
-}
+        UpdateCommand noRecord(window);
+        noRecord.Start();
+        EXPECT_TRUE(noRecord.EndsQuietly());
 
-TEST_F(UpdateCheckTest, OfferNamesBothVersionsAndTheSize) {
-    CUsageDlg dialog;
-    RunDialog(dialog, [&](HWND window) {
-        for (const char* version : {"1.0.0.22", "1.0.1.3"}) {
-            UseScenario(std::string("v=") + version + ",unit=1,size=350");
+        const std::pair<const char*, const char*> offers[] = {
+            {"v=1.0.0.22,unit=1,size=350", "1.0.0.22\nGröße: 350 KB"},
+            {"v=1.0.1.3,unit=7,size=12", "1.0.1.3\nGröße: 12 ???"}};
+        for (const auto& offer : offers) {
+            UseScenario(offer.first);
             UpdateCommand command(window);
-            PassQuestion(command);
-            EXPECT_EQ(TakeOffer(command, IDNO),
+            command.Start();
+            EXPECT_EQ(command.Answer(kCheck, IDNO),
                       CString("Es existiert eine neuere Programm-Version:\nLokale Version:   "
                               "1.0.0.21\nAktuelle Version: ") +
-                          version + "\nGröße: 350 KB\nHerunterladen ?");
+                          offer.second + "\nHerunterladen ?");
             EXPECT_TRUE(command.EndsQuietly());
         }
-        UseScenario("v=2.0.0.0,unit=7,size=12");
-        UpdateCommand command(window);
-        PassQuestion(command);
-        EXPECT_EQ(TakeOffer(command, IDNO),
-                  "Es existiert eine neuere Programm-Version:\nLokale Version:   1.0.0.21\n"
-                  "Aktuelle Version: 2.0.0.0\nGröße: 12 ???\nHerunterladen ?");
-        EXPECT_TRUE(command.EndsQuietly());
     });
-    ExpectFolderUnchanged();
 }
 
 TEST_F(UpdateCheckTest, DownloadReplacesTheFileAndCopiesItsPath) {
@@ -319,17 +203,13 @@ TEST_F(UpdateCheckTest, DownloadReplacesTheFileAndCopiesItsPath) {
     CUsageDlg dialog;
     RunDialog(dialog, [&](HWND window) {
         // The record's folder field is empty: the file lies right below the base URL.
-        UseScenario("v=1.0.0.22,path=,name=" + Hex("voldix_neu.zip"));
+        UseScenario("v=1.0.0.22,path=", "voldix_neu.zip");
         UpdateCommand command(window);
-        PassQuestion(command);
-        TakeOffer(command, IDYES);
-        Box box;
-        ASSERT_TRUE(command.NextBox(box));
-        EXPECT_EQ(box.caption, "Herunterladen erfolgreich");
-        EXPECT_EQ(box.text, "Die neue Version (1.0.0.22) steht nun unter dem Pfad\n\"" + target +
-                                "\"\nzur Verfügung.");
-        EXPECT_EQ(box.icon, Icon::information);
-        command.Answer(box, IDOK);
+        command.Start();
+        command.Answer(kCheck, IDYES);
+        EXPECT_EQ(command.Answer("Herunterladen erfolgreich", IDOK),
+                  "Die neue Version (1.0.0.22) steht nun unter dem Pfad\n\"" + target +
+                      "\"\nzur Verfügung.");
         EXPECT_TRUE(command.EndsQuietly());
     });
     EXPECT_EQ(ReadBytes(target), DownloadBody());
@@ -340,80 +220,67 @@ TEST_F(UpdateCheckTest, DownloadReplacesTheFileAndCopiesItsPath) {
     if (text)
         GlobalUnlock(data);
     CloseClipboard();
-    ExpectFolderUnchanged();
     DeleteFileW(Widen(target).c_str());
+    m_before.erase("voldix_neu.zip");
 }
 
-TEST_F(UpdateCheckTest, FailedDownloadsLeaveTheOldFile) {
+TEST_F(UpdateCheckTest, FailedDownloadsLeaveNothingAndTheOldFile) {
     const CString target = m_folder + "voldix_alt.zip";
     WriteBytes(target, "the file before");
     m_before = FolderListing(m_folder);
-    const std::pair<const char*, const char*> cases[] = {
+    const std::string openFailed =
+        "Die Datei '" + target.str() + "' konnte nicht zum Schreiben geöffnet werden.";
+    const std::pair<const char*, std::string> cases[] = {
         {"dl=404", "Error: HTTP"},
         {"dl=cut", "Error: Übertragung unvollständig"},
         {"dl=big", "Error: Datei zu groß"},
+        {"write-protected", openFailed},
     };
     CUsageDlg dialog;
     RunDialog(dialog, [&](HWND window) {
         for (const auto& c : cases) {
-            UseScenario(std::string(c.first) + ",name=" + Hex("voldix_alt.zip"));
+            if (c.second == openFailed)
+                SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_READONLY);
+            UseScenario(c.first, "voldix_alt.zip");
             UpdateCommand command(window);
-            PassQuestion(command);
-            TakeOffer(command, IDYES);
-            EXPECT_EQ(TakeDownloadFailure(command), c.second) << c.first;
+            command.Start();
+            command.Answer(kCheck, IDYES);
+            EXPECT_EQ(command.Answer(kFailed, IDOK), kErrorCode + c.second) << c.first;
             EXPECT_TRUE(command.EndsQuietly());
         }
     });
-    EXPECT_EQ(ReadBytes(target), "the file before");
-
-    // A complete download that cannot replace a write-protected file.
-    SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_READONLY);
-    CUsageDlg again;
-    RunDialog(again, [&](HWND window) {
-        UseScenario("name=" + Hex("voldix_alt.zip"));
-        UpdateCommand command(window);
-        PassQuestion(command);
-        TakeOffer(command, IDYES);
-        EXPECT_EQ(TakeDownloadFailure(command),
-                  "Die Datei '" + target + "' konnte nicht zum Schreiben geöffnet werden.");
-        EXPECT_TRUE(command.EndsQuietly());
-    });
     SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(target), "the file before");
-    ExpectFolderUnchanged();
     DeleteFileW(Widen(target).c_str());
+    m_before.erase("voldix_alt.zip");
 }
 
 TEST_F(UpdateCheckTest, HostileFileNamesAreRefused) {
     const std::pair<std::string, const char*> names[] = {
-        {"..\\evil.zip", "Ungültiger Dateiname: Pfadangabe"},
-        {"../evil.zip", "Ungültiger Dateiname: Pfadangabe"},
-        {"C:evil.zip", "Ungültiger Dateiname: Pfadangabe"},
-        {"..", "Ungültiger Dateiname: nur Punkte"},
-        {"evil.zip.", "Ungültiger Dateiname: Punkt oder Leerzeichen am Ende"},
-        {"evil.zip ", "Ungültiger Dateiname: Punkt oder Leerzeichen am Ende"},
-        {"CON", "Ungültiger Dateiname: Gerätename"},
-        {"nul.zip", "Ungültiger Dateiname: Gerätename"},
-        {"TEST_UPDATE_FLOW.EXE", "Ungültiger Dateiname: Name dieses Programms"},
-        {"evil\x01.zip", "Ungültiger Dateiname: Steuerzeichen"},
-        {"none", "Ungültiger Dateiname: leer"},
+        {"..\\evil.zip", "Pfadangabe"},
+        {"../evil.zip", "Pfadangabe"},
+        {"..", "nur Punkte"},
+        {"evil.zip.", "Punkt oder Leerzeichen am Ende"},
+        {"nul.zip", "Gerätename"},
+        {"TEST_UPDATE_FLOW.EXE", "Name dieses Programms"},
+        {"", "leer"},
     };
-    const CString parent = m_folder.Left(m_folder.GetLength() - 1);
-    const std::set<std::string> parentBefore =
-        FolderListing(parent.Left(parent.ReverseFind('\\') + 1));
+    const CString parent = m_folder.Left(m_folder.Left(m_folder.GetLength() - 1).ReverseFind('\\'));
+    const std::set<std::string> parentBefore = FolderListing(parent + "\\");
     CUsageDlg dialog;
     RunDialog(dialog, [&](HWND window) {
         for (const auto& name : names) {
-            UseScenario("name=" + (name.first == "none" ? name.first : Hex(name.first)));
+            UseScenario("v=1.0.0.22", name.first);
             UpdateCommand command(window);
-            PassQuestion(command);
-            TakeOffer(command, IDYES);
-            EXPECT_EQ(TakeDownloadFailure(command), name.second) << name.first;
+            command.Start();
+            command.Answer(kCheck, IDYES);
+            EXPECT_EQ(command.Answer(kFailed, IDOK),
+                      CString(kErrorCode) + "Ungültiger Dateiname: " + name.second)
+                << name.first;
             EXPECT_TRUE(command.EndsQuietly());
         }
     });
-    ExpectFolderUnchanged();
-    EXPECT_EQ(FolderListing(parent.Left(parent.ReverseFind('\\') + 1)), parentBefore);
+    EXPECT_EQ(FolderListing(parent + "\\"), parentBefore);
 }
 
 TEST_F(UpdateCheckTest, ListFailuresEndQuietlyOrWithTheErrorBox) {
@@ -423,34 +290,27 @@ TEST_F(UpdateCheckTest, ListFailuresEndQuietlyOrWithTheErrorBox) {
         for (const char* scenario : {"list=404", "list=endless"}) {
             UseScenario(scenario);
             UpdateCommand command(window);
-            PassQuestion(command);
+            command.Start();
             EXPECT_TRUE(command.EndsQuietly()) << scenario;
         }
-        // No server, and one that never answers: the error box of the transfer.
-        const std::string closed =
-            "http://127.0.0.1:" + Environment(L"VOLDIX_TEST_CLOSED_PORT").str() + "/";
+        // No server, and one that never answers: the error box of the transfer, the
+        // latter after the receive timeout of 15 s.
         for (const char* scenario : {"closed", "list=silent"}) {
-            if (std::string(scenario) == "closed")
-                SetEnvironmentVariableW(L"VOLDIX_UPDATE_URL", Widen(closed.c_str()).c_str());
-            else
-                UseScenario(scenario);
-            UpdateCommand command(window);
-            PassQuestion(command);
-            const DWORD start = GetTickCount();
-            Box box;
-            ASSERT_TRUE(command.NextBox(box, 90000)) << scenario;
-            const DWORD waited = GetTickCount() - start;
-            EXPECT_EQ(box.caption, "test_update_flow");
-            EXPECT_EQ(box.icon, Icon::exclamation);
-            EXPECT_FALSE(box.text.IsEmpty());
-            // A silent server is given up after the receive timeout of 15 s, not later.
-            if (std::string(scenario) == "list=silent") {
-                EXPECT_GE(waited, 14000u);
-                EXPECT_LT(waited, 60000u);
+            UseScenario(scenario);
+            if (std::string(scenario) == "closed") {
+                const CString closed =
+                    "http://127.0.0.1:" + Environment(L"VOLDIX_TEST_CLOSED_PORT") + "/";
+                SetEnvironmentVariableW(L"VOLDIX_UPDATE_URL", Widen(closed).c_str());
             }
-            command.Answer(box, IDOK);
+            UpdateCommand command(window);
+            command.Start();
+            const DWORD start = GetTickCount();
+            EXPECT_NE(command.Answer("test_update_flow", IDOK, 90000), "<none>") << scenario;
+            if (std::string(scenario) == "list=silent") {
+                EXPECT_GE(GetTickCount() - start, 14000u);
+                EXPECT_LT(GetTickCount() - start, 60000u);
+            }
             EXPECT_TRUE(command.EndsQuietly()) << scenario;
         }
     });
-    ExpectFolderUnchanged();
 }

@@ -6,34 +6,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "update/UpdateList.h"
 
 namespace {
-// The list made of text; freed when the holder ends.
-class ParsedList {
-  public:
-    explicit ParsedList(const std::string& text)
-        : m_head(ParseUpdateList(text.data(), text.size())) {}
-    ~ParsedList() { FreeUpdateList(m_head); }
-    ParsedList(const ParsedList&) = delete;
-    ParsedList& operator=(const ParsedList&) = delete;
-    UpdateEntry* Head() const { return m_head; }
-    int Count() const {
-        int count = 0;
-        for (UpdateEntry* e = m_head; e; e = e->next)
-            ++count;
-        return count;
+// The list made of text, freed when this ends; its records in file order.
+struct ParsedList {
+    explicit ParsedList(const std::string& text) : head(ParseUpdateList(text.data(), text.size())) {
+        for (UpdateEntry* e = head; e; e = e->next)
+            records.push_back(e);
     }
-    UpdateEntry* At(int index) const {
-        UpdateEntry* e = m_head;
-        while (e && index-- > 0)
-            e = e->next;
-        return e;
-    }
-
-  private:
-    UpdateEntry* m_head;
+    ~ParsedList() { FreeUpdateList(head); }
+    UpdateEntry* head;
+    std::vector<UpdateEntry*> records;
 };
 
 std::string Text(const char* text) {
@@ -56,8 +42,8 @@ bool DateIsZero(const COleDateTime& date) {
 
 TEST(UpdateList, CompleteLineFillsEveryField) {
     ParsedList list("voldix;1;0;0;22;2007.3.15;1;350;Updates/;voldix.zip;rest ignored\r\n");
-    ASSERT_EQ(list.Count(), 1);
-    const UpdateEntry* e = list.Head();
+    ASSERT_EQ(list.records.size(), 1u);
+    const UpdateEntry* e = list.head;
     EXPECT_EQ(Text(e->name), "voldix");
     ExpectVersion(e, 1, 0, 0, 22);
     EXPECT_EQ(e->date.GetStatus(), COleDateTime::valid);
@@ -76,8 +62,8 @@ TEST(UpdateList, MissingSemicolonsLeaveTheRestEmpty) {
                     "voldix;1;0;0;22;2007.3.15;1;350;Updates/;voldix.zip\n"
                     "x;;; 7;abc;;9x;-3;;;\n"
                     "big;99999999999;-99999999999;0;0;\n");
-    ASSERT_EQ(list.Count(), 5);
-    const UpdateEntry* bare = list.At(0);
+    ASSERT_EQ(list.records.size(), 5u);
+    const UpdateEntry* bare = list.records[0];
     EXPECT_EQ(bare->name, nullptr);
     ExpectVersion(bare, -1, -1, -1, -1);
     EXPECT_EQ(bare->sizeUnit, -1);
@@ -85,7 +71,7 @@ TEST(UpdateList, MissingSemicolonsLeaveTheRestEmpty) {
     EXPECT_EQ(bare->path, nullptr);
     EXPECT_EQ(bare->fileName, nullptr);
 
-    const UpdateEntry* versionOnly = list.At(1);
+    const UpdateEntry* versionOnly = list.records[1];
     EXPECT_EQ(Text(versionOnly->name), "voldix");
     ExpectVersion(versionOnly, 1, 0, 0, 22);
     EXPECT_TRUE(DateIsZero(versionOnly->date));
@@ -94,19 +80,19 @@ TEST(UpdateList, MissingSemicolonsLeaveTheRestEmpty) {
     EXPECT_EQ(versionOnly->path, nullptr);
     EXPECT_EQ(versionOnly->fileName, nullptr);
 
-    const UpdateEntry* lastOpen = list.At(2);
+    const UpdateEntry* lastOpen = list.records[2];
     EXPECT_EQ(Text(lastOpen->path), "Updates/");
     EXPECT_EQ(lastOpen->fileName, nullptr);
 
     // Empty fields read as 0 or no text; blanks before a number are skipped.
-    const UpdateEntry* odd = list.At(3);
+    const UpdateEntry* odd = list.records[3];
     ExpectVersion(odd, 0, 0, 7, 0);
     EXPECT_EQ(odd->sizeUnit, 9);
     EXPECT_EQ(odd->size, -3);
     EXPECT_EQ(odd->path, nullptr);
     EXPECT_EQ(odd->fileName, nullptr);
 
-    ExpectVersion(list.At(4), 2147483647, -2147483647 - 1, 0, 0);
+    ExpectVersion(list.records[4], 2147483647, -2147483647 - 1, 0, 0);
 }
 
 TEST(UpdateList, DateNeedsThreePositiveNumbers) {
@@ -115,8 +101,8 @@ TEST(UpdateList, DateNeedsThreePositiveNumbers) {
     for (const auto& field : fields) {
         std::string line = std::string("voldix;1;0;0;22;") + field.first + ";1;350;;x.zip;";
         ParsedList list(line);
-        ASSERT_EQ(list.Count(), 1) << field.first;
-        const UpdateEntry* e = list.Head();
+        ASSERT_EQ(list.records.size(), 1u) << field.first;
+        const UpdateEntry* e = list.head;
         if (field.second == 0)
             EXPECT_TRUE(DateIsZero(e->date)) << field.first;
         else
@@ -129,7 +115,7 @@ TEST(UpdateList, DateNeedsThreePositiveNumbers) {
 
 TEST(UpdateList, CommentsEmptyLinesAndTheSearch) {
     ParsedList comments("# only\n#voldix;1;0;0;22;\n");
-    EXPECT_EQ(comments.Head(), nullptr);
+    EXPECT_EQ(comments.head, nullptr);
 
     ParsedList list("# list\n"
                     "Voldix;9;0;0;0;\n"
@@ -137,12 +123,12 @@ TEST(UpdateList, CommentsEmptyLinesAndTheSearch) {
                     "\n"
                     "voldix;1;0;0;22; # not a comment\n"
                     "voldix;2;0;0;0;\n");
-    ASSERT_EQ(list.Count(), 5);
-    EXPECT_EQ(list.At(2)->name, nullptr);
-    const UpdateEntry* found = FindUpdateEntry("voldix", list.Head());
-    ASSERT_EQ(found, list.At(3));
+    ASSERT_EQ(list.records.size(), 5u);
+    EXPECT_EQ(list.records[2]->name, nullptr);
+    const UpdateEntry* found = FindUpdateEntry("voldix", list.head);
+    ASSERT_EQ(found, list.records[3]);
     ExpectVersion(found, 1, 0, 0, 22);
-    EXPECT_EQ(FindUpdateEntry("voldi", list.Head()), nullptr);
+    EXPECT_EQ(FindUpdateEntry("voldi", list.head), nullptr);
     EXPECT_EQ(FindUpdateEntry("voldix", nullptr), nullptr);
 }
 
@@ -150,40 +136,31 @@ TEST(UpdateList, LongLinesAreCutIntoPieces) {
     std::string line = "voldix;1;0;0;22;" + std::string(1500 - 16, 'a');
     line[1030] = ';';
     ParsedList list(line + "\nnext;\n");
-    ASSERT_EQ(list.Count(), 3);
-    EXPECT_EQ(Text(list.At(0)->name), "voldix");
+    ASSERT_EQ(list.records.size(), 3u);
+    EXPECT_EQ(Text(list.records[0]->name), "voldix");
     // The second piece begins after the 1024th character.
-    EXPECT_EQ(Text(list.At(1)->name), std::string(1030 - 1024, 'a'));
-    EXPECT_EQ(Text(list.At(2)->name), "next");
+    EXPECT_EQ(Text(list.records[1]->name), std::string(1030 - 1024, 'a'));
+    EXPECT_EQ(Text(list.records[2]->name), "next");
 
     // A line of exactly the piece length is one record.
     ParsedList exact(std::string(kUpdateLineLength - 1, 'b') + ";\n");
-    EXPECT_EQ(exact.Count(), 1);
+    EXPECT_EQ(exact.records.size(), 1u);
 }
 
-TEST(UpdateList, FieldReadersAndListOperations) {
+TEST(UpdateList, TextReaderFreesTheOldTextAndAppendIgnoresNull) {
     char line[] = "a;";
     char* cursor = line;
     char* text = static_cast<char*>(std::malloc(4));
     std::strcpy(text, "old");
-    NextTextField(&cursor, &text); // frees the old text
+    NextTextField(&cursor, &text);
     EXPECT_EQ(Text(text), "a");
     NextTextField(&cursor, &text);
     EXPECT_EQ(text, nullptr);
     EXPECT_EQ(cursor, line + 2);
-
-    EXPECT_EQ(ParseUpdateEntry(nullptr), nullptr);
     UpdateEntry* head = nullptr;
     AppendUpdateEntry(nullptr, &head);
     EXPECT_EQ(head, nullptr);
-    char first[] = "one;", second[] = "two;";
-    AppendUpdateEntry(ParseUpdateEntry(first), &head);
-    AppendUpdateEntry(ParseUpdateEntry(second), &head);
-    ASSERT_NE(head, nullptr);
-    ASSERT_NE(head->next, nullptr);
-    EXPECT_EQ(Text(head->next->name), "two");
-    FreeUpdateList(head);
-    FreeUpdateList(nullptr);
+    EXPECT_EQ(ParseUpdateEntry(nullptr), nullptr);
 }
 
 TEST(UpdateList, VersionOrderBySignificance) {

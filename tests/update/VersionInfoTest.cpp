@@ -5,31 +5,11 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "classlib/WinText.h"
 #include "log/TempFolder.h"
 #include "support/RemoteProgram.h"
 #include "update/VersionInfo.h"
-
-namespace {
-// A string value of the program's own version resource, read without ReadVersionInfo.
-std::string ResourceString(const wchar_t* key) {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    DWORD ignored = 0;
-    std::vector<BYTE> block(GetFileVersionInfoSizeW(path, &ignored));
-    if (block.empty() ||
-        !GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data()))
-        return "<no version resource>";
-    void* text = nullptr;
-    UINT length = 0;
-    std::wstring query = std::wstring(L"\\StringFileInfo\\040704b0\\") + key;
-    if (!VerQueryValueW(block.data(), query.c_str(), &text, &length))
-        return "<missing>";
-    return Narrow(static_cast<const wchar_t*>(text)).str();
-}
-} // namespace
 
 TEST(VersionInfo, ReadsTheOwnResource) {
     CString fileVersion = "x", productVersion = "x", comments = "x", copyright = "x";
@@ -52,41 +32,6 @@ TEST(VersionInfo, ReadsTheOwnResource) {
     CString v, p, c, r;
     EXPECT_TRUE(ReadVersionInfo(v, p, c, r, nullptr));
     EXPECT_EQ(v, "1.0.0.21");
-}
-
-TEST(VersionInfo, ResourceHoldsEveryValue) {
-    const std::pair<const wchar_t*, const char*> values[] = {
-        {L"CompanyName", "Pelka"},
-        {L"FileDescription", "MFC-Anwendung Voldix"},
-        {L"FileVersion", "1, 0, 0, 21"},
-        {L"InternalName", "Voldix"},
-        {L"LegalTrademarks", " "},
-        {L"OriginalFilename", "Voldix.EXE"},
-        {L"PrivateBuild", "Auslastung von Laufwerken"},
-        {L"ProductName", "Anwendung Voldix"},
-        {L"ProductVersion", "1, 0, 0, 1"},
-        {L"SpecialBuild", "Getestet auf Win 9x, Win NT4.0, Win2000, WinXP"}};
-    for (const auto& value : values)
-        EXPECT_EQ(ResourceString(value.first), value.second) << Narrow(value.first).str();
-
-    HRSRC resource = FindResourceExW(nullptr, MAKEINTRESOURCEW(16), MAKEINTRESOURCEW(1),
-                                     MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
-    ASSERT_NE(resource, nullptr);
-    void* fixedData = nullptr;
-    UINT length = 0;
-    void* data = LockResource(LoadResource(nullptr, resource));
-    std::vector<BYTE> copy(static_cast<const BYTE*>(data),
-                           static_cast<const BYTE*>(data) + SizeofResource(nullptr, resource));
-    ASSERT_TRUE(VerQueryValueW(copy.data(), L"\\", &fixedData, &length));
-    const VS_FIXEDFILEINFO* fixed = static_cast<const VS_FIXEDFILEINFO*>(fixedData);
-    EXPECT_EQ(fixed->dwFileFlagsMask, 0x3Fu);
-    EXPECT_EQ(fixed->dwFileFlags, 0x28u);
-    EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
-    DWORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueW(copy.data(), L"\\VarFileInfo\\Translation",
-                               reinterpret_cast<void**>(&translation), &length));
-    EXPECT_EQ(*translation, 0x04B00407u);
 }
 
 TEST(VersionInfo, RenamedCopyReadsItself) {

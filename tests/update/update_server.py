@@ -1,25 +1,15 @@
 #!/usr/bin/env python3
 """A misbehaving update server for the tests of the update check.
 
-Runs COMMAND while an HTTP server on 127.0.0.1 answers it, then stops the server:
-
     update_server.py [--timeout SECONDS] -- COMMAND...
 
-COMMAND finds the server's base URL in VOLDIX_TEST_SERVER and a port on which nothing
-listens in VOLDIX_TEST_CLOSED_PORT. The first path segment of every request is the
-scenario, comma-separated key=value pairs:
-
-    key=voldix      key of the program's record
-    v=1.0.0.22      version of the record (default 1.0.0.22)
-    unit=1,size=350 size unit and size of the record
-    path=files/     folder field of the record (empty: no folder)
-    name=HEX        file name field of the record, as hex bytes (none: field left empty)
-    list=ok|404|endless|silent     how the list is answered
-    dl=ok|404|cut|big              how the download is answered
-
-The download's body is DOWNLOAD_BODY; "cut" announces it but closes after half of it,
-"big" announces 300 MiB. "endless" streams list lines without a length, "silent" takes
-the request and never answers. The server ends with COMMAND, or after --timeout.
+Runs COMMAND while the server answers on 127.0.0.1 (base URL in VOLDIX_TEST_SERVER, a
+port where nothing listens in VOLDIX_TEST_CLOSED_PORT), then stops it; the server also
+ends after --timeout. The first path segment of a request is the scenario, key=value
+pairs joined by ",": key, v (version), unit, size, path and name (hex) of the record;
+list=ok|404|endless|silent and dl=ok|404|cut|big say how list and download are answered:
+"cut" closes after half the announced body, "big" announces 300 MiB, "endless" streams
+list lines without a length, "silent" never answers.
 """
 import binascii
 import http.server
