@@ -11,6 +11,8 @@ log=$(mktemp)
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$root/server" >"$log" 2>&1 &
 server=$!
 trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; rm -f "$log"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 port=
 for _ in $(seq 1 100); do
     port=$(sed -n 's/.* port \([0-9][0-9]*\).*/\1/p' "$log" | head -n 1)
