@@ -117,6 +117,10 @@ class CUsageDlg : public CDialog {
     // The folder that "E&xplorer" opens: the current path and the first selected record.
     CString ExplorerPath() const;
 
+    // ---- Update check (update/UpdateCheck.cpp) ----
+    // "&Update suchen": asks for leave, then looks for a newer version and offers it.
+    void OnUpdateSearch();
+
     // ---- State ----
     CUsageListCtrl m_list;
     HICON m_icon = nullptr;

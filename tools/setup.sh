@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12: MinGW-w64, Wine with
-# its 32-bit half, Xvfb, ImageMagick and the GoogleTest sources. Skips the work
-# when everything is already there. Both MinGW-w64 compilers: Voldix ships as a 32-bit
-# program, and where the kernel cannot run 32-bit code, Wine runs a 64-bit build.
+# its 32-bit half, Xvfb, ImageMagick, the GoogleTest sources, and clang with libFuzzer
+# for the native builds. Skips the work when everything is already there. Both MinGW-w64
+# compilers: Voldix ships as a 32-bit program, and where the kernel cannot run 32-bit
+# code, Wine runs a 64-bit build.
 set -euo pipefail
 
 need=()
@@ -19,6 +20,12 @@ command -v xwininfo >/dev/null || need+=(x11-utils)
 command -v cmake >/dev/null || need+=(cmake)
 command -v python3 >/dev/null || need+=(python3)
 command -v setfattr >/dev/null || need+=(attr)
+# The native sanitizer build and the fuzz target: clang with its libFuzzer runtime.
+command -v clang++ >/dev/null || need+=(clang)
+if ! command -v clang++ >/dev/null ||
+    [ ! -f "$(clang++ -print-runtime-dir)/libclang_rt.fuzzer-$(uname -m).a" ]; then
+    need+=(libclang-rt-dev)
+fi
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

@@ -1,0 +1,204 @@
+#include "Internet.h"
+
+#include <string>
+#include <vector>
+
+#include "WinText.h"
+
+namespace {
+// The program's name: its file name without the extension.
+CString ProgramName() {
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    CString name = Narrow(path);
+    name = name.Mid(name.ReverseFind('\\') + 1);
+    const int dot = name.ReverseFind('.');
+    return dot > 0 ? name.Left(dot) : name;
+}
+
+// A wide copy of an optional text; null stays null.
+struct WideText {
+    explicit WideText(const char* text) : m_null(text == nullptr), m_text(Widen(text)) {}
+    const wchar_t* Get() const { return m_null ? nullptr : m_text.c_str(); }
+    bool m_null;
+    std::wstring m_text;
+};
+} // namespace
+
+void CInternetException::ThrowLastError(DWORD_PTR context) {
+    throw CInternetException(GetLastError(), context);
+}
+
+bool CInternetException::GetErrorMessage(CString& text) const {
+    wchar_t* message = nullptr;
+    DWORD length = 0;
+    if (m_dwError >= INTERNET_ERROR_BASE && m_dwError <= INTERNET_ERROR_LAST)
+        length = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER |
+                                    FORMAT_MESSAGE_IGNORE_INSERTS,
+                                GetModuleHandleW(L"wininet.dll"), m_dwError, 0,
+                                reinterpret_cast<LPWSTR>(&message), 0, nullptr);
+    if (length == 0)
+        length =
+            FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
+                               FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, m_dwError, 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr);
+    if (length == 0 || !message)
+        return false;
+    // The system's texts end in a line break.
+    while (length > 0 && (message[length - 1] == L'\n' || message[length - 1] == L'\r'))
+        --length;
+    text = Narrow(message, static_cast<int>(length));
+    LocalFree(message);
+    return !text.IsEmpty();
+}
+
+void CInternetException::ReportError(HWND owner) const {
+    CString text;
+    if (!GetErrorMessage(text))
+        text.Format("Keine Fehlermeldung verfügbar (Fehler %lu).",
+                    static_cast<unsigned long>(m_dwError));
+    AfxReportError(owner, text);
+}
+
+void AfxReportError(HWND owner, const CString& text) {
+    MessageBoxW(owner, Widen(text).c_str(), Widen(ProgramName()).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CInternetHandle::Close() {
+    if (m_handle)
+        InternetCloseHandle(m_handle);
+    m_handle = nullptr;
+}
+
+BOOL CHttpFile::SendRequest(const char* headers, DWORD headersLength, void* optional,
+                            DWORD optionalLength) {
+    // The length of the headers is that of their wide form.
+    (void)headersLength;
+    const std::wstring wideHeaders = Widen(headers);
+    if (!HttpSendRequestW(m_request.Get(), headers ? wideHeaders.c_str() : nullptr,
+                          static_cast<DWORD>(wideHeaders.size()), optional, optionalLength))
+        CInternetException::ThrowLastError(m_context);
+    return TRUE;
+}
+
+BOOL CHttpFile::SetOption(DWORD option, DWORD value) {
+    return InternetSetOptionW(m_request.Get(), option, &value, sizeof(value));
+}
+
+BOOL CHttpFile::QueryInfoStatusCode(DWORD& status) const {
+    DWORD size = sizeof(status);
+    return HttpQueryInfoW(m_request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                          &size, nullptr);
+}
+
+bool CHttpFile::QueryContentLength(uint64_t& length) const {
+    wchar_t text[32] = L"";
+    DWORD size = sizeof(text);
+    if (!HttpQueryInfoW(m_request.Get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
+        return false;
+    // A length that is not a plain decimal number counts as none.
+    uint64_t value = 0;
+    const wchar_t* c = text;
+    if (!*c)
+        return false;
+    for (; *c; ++c) {
+        if (*c < L'0' || *c > L'9' || value > (UINT64_MAX - 9) / 10)
+            return false;
+        value = value * 10 + static_cast<uint64_t>(*c - L'0');
+    }
+    length = value;
+    return true;
+}
+
+UINT CHttpFile::Read(void* buffer, UINT count) {
+    DWORD read = 0;
+    if (!InternetReadFile(m_request.Get(), buffer, count, &read))
+        CInternetException::ThrowLastError(m_context);
+    return read;
+}
+
+std::unique_ptr<CHttpConnection> CInternetSession::GetHttpConnection(const char* server,
+                                                                     INTERNET_PORT port,
+                                                                     const char* userName,
+                                                                     const char* password) {
+    const WideText wideServer(server), wideUser(userName), widePassword(password);
+    HINTERNET connection =
+        InternetConnectW(m_session.Get(), wideServer.Get(), port, wideUser.Get(),
+                         widePassword.Get(), INTERNET_SERVICE_HTTP, 0, m_context);
+    if (!connection)
+        CInternetException::ThrowLastError(m_context);
+    return std::make_unique<CHttpConnection>(connection, m_context);
+}
+
+std::unique_ptr<CHttpFile> CHttpConnection::OpenRequest(const char* verb, const char* object,
+                                                        const char* referer, DWORD_PTR context,
+                                                        const char** acceptTypes,
+                                                        const char* version, DWORD flags) {
+    const WideText wideVerb(verb), wideObject(object), wideReferer(referer), wideVersion(version);
+    std::vector<std::wstring> accept;
+    std::vector<const wchar_t*> acceptPointers;
+    for (const char** type = acceptTypes; type && *type; ++type)
+        accept.push_back(Widen(*type));
+    for (const std::wstring& type : accept)
+        acceptPointers.push_back(type.c_str());
+    acceptPointers.push_back(nullptr);
+    HINTERNET request = HttpOpenRequestW(
+        m_connection.Get(), wideVerb.Get(), wideObject.Get(), wideVersion.Get(), wideReferer.Get(),
+        acceptTypes ? acceptPointers.data() : nullptr, flags, context);
+    if (!request)
+        CInternetException::ThrowLastError(context);
+    return std::make_unique<CHttpFile>(request, context);
+}
+
+CInternetSession::CInternetSession(const char* agent, DWORD_PTR context, DWORD accessType,
+                                   const char* proxyName, const char* proxyBypass, DWORD flags)
+    : m_context(context) {
+    const CString name = agent ? CString(agent) : ProgramName();
+    const WideText wideProxy(proxyName), wideBypass(proxyBypass);
+    HINTERNET session =
+        InternetOpenW(Widen(name).c_str(), accessType, wideProxy.Get(), wideBypass.Get(), flags);
+    if (!session)
+        CInternetException::ThrowLastError(context);
+    m_session.Attach(session);
+}
+
+BOOL CInternetSession::SetOption(DWORD option, DWORD value) {
+    return InternetSetOptionW(m_session.Get(), option, &value, sizeof(value));
+}
+
+BOOL AfxParseURL(const char* url, DWORD& serviceType, CString& server, CString& object,
+                 INTERNET_PORT& port) {
+    serviceType = AFX_INET_SERVICE_UNK;
+    if (!url || !*url)
+        return FALSE;
+    const std::wstring wideUrl = Widen(url);
+    URL_COMPONENTSW parts{};
+    parts.dwStructSize = sizeof(parts);
+    parts.dwSchemeLength = 1;
+    parts.dwHostNameLength = 1;
+    parts.dwUrlPathLength = 1;
+    parts.dwExtraInfoLength = 1;
+    if (!InternetCrackUrlW(wideUrl.c_str(), 0, 0, &parts))
+        return FALSE;
+    switch (parts.nScheme) {
+    case INTERNET_SCHEME_HTTP: serviceType = AFX_INET_SERVICE_HTTP; break;
+    case INTERNET_SCHEME_HTTPS: serviceType = AFX_INET_SERVICE_HTTPS; break;
+    case INTERNET_SCHEME_FTP: serviceType = AFX_INET_SERVICE_FTP; break;
+    case INTERNET_SCHEME_FILE: serviceType = AFX_INET_SERVICE_FILE; break;
+    default: serviceType = AFX_INET_SERVICE_UNK; break;
+    }
+    if (!parts.lpszHostName || parts.dwHostNameLength == 0)
+        return FALSE;
+    server = Narrow(parts.lpszHostName, static_cast<int>(parts.dwHostNameLength));
+    std::wstring path;
+    if (parts.lpszUrlPath)
+        path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
+    if (parts.lpszExtraInfo)
+        path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    if (path.empty() || path[0] != L'/')
+        path.insert(0, 1, L'/');
+    object = Narrow(path);
+    port = parts.nPort;
+    return TRUE;
+}

@@ -1,0 +1,316 @@
+// "&Update suchen" against the test update server (update_server.py, which runs this
+// program): the question, the offer, the download with its file, message and clipboard,
+// and the ways the server or the list can fail, with the message boxes read and
+// answered as a user would.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "app/UsageDlg.h"
+#include "classlib/WinText.h"
+#include "log/LogFiles.h"
+#include "log/TempFolder.h"
+#include "res/resource.h"
+#include "support/WindowDriver.h"
+
+namespace {
+const char kQuestion[] =
+    "Sie können nun nach neueren Programmversionen im Internet suchen lassen.\nDafür müssen "
+    "Sie allerdings mit dem Internet verbunden ('online') sein.\nWenn es eine neuere Version "
+    "gibt, können Sie diese auch sofort herunter laden.\nDie ge'zip'te Datei liegt dann im "
+    "gleichen Pfad wie dieses Programm.\n\nUpdates auf den Seiten der Tessaly suchen?";
+const char kCheck[] = "Suche nach Updates...";
+const char kFailed[] = "Fehler beim Herunterladen";
+const char kErrorCode[] = "Die Datei konnte nicht herunter geladen werden.\nErrorcode: ";
+
+CString Environment(const wchar_t* name) {
+    wchar_t value[1024] = L"";
+    GetEnvironmentVariableW(name, value, 1024);
+    return Narrow(value);
+}
+
+// Points the program at a scenario of the test server; a file name goes there as hex.
+void UseScenario(const std::string& scenario, const std::string& fileName = "update.zip") {
+    std::string hex = fileName.empty() ? "none" : "";
+    for (unsigned char c : fileName)
+        hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
+    const CString url =
+        Environment(L"VOLDIX_TEST_SERVER") + (scenario + ",name=" + hex + "/").c_str();
+    SetEnvironmentVariableW(L"VOLDIX_UPDATE_URL", Widen(url).c_str());
+}
+
+// The body that the test server sends for a download.
+std::string DownloadBody() {
+    std::string block("VOLDIX\r\n\x1a\x00", 10), body;
+    for (int i = 0; i < 256; ++i)
+        block += static_cast<char>(i);
+    for (int i = 0; i < 8; ++i)
+        body += block;
+    return body;
+}
+
+// The names in a folder.
+std::set<std::string> FolderListing(const CString& folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Widen(folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.insert(Narrow(found.cFileName).str());
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+struct BoxSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+    BoxSearch* search = reinterpret_cast<BoxSearch*>(param);
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    if (IsWindowVisible(window) && wcscmp(className, L"#32770") == 0 &&
+        GetWindow(window, GW_OWNER) == search->owner) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Chooses "&Update suchen" from a thread of its own, so that the test can read and
+// answer the boxes that the command shows while it runs.
+class UpdateCommand {
+  public:
+    explicit UpdateCommand(HWND window)
+        : m_window(window), m_thread([this] {
+              SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(ID_INFO_UPDATE, 0), 0);
+              m_ended = true;
+          }) {}
+    ~UpdateCommand() {
+        EXPECT_TRUE(m_ended) << "the update command did not end";
+        // Boxes left open are closed so that the command can return.
+        for (HWND box; !WaitFor([&] { return m_ended.load(); }, 1000);)
+            if ((box = FindOwnBox()) != nullptr)
+                PostMessageW(box, WM_CLOSE, 0, 0);
+        m_thread.join();
+    }
+    UpdateCommand(const UpdateCommand&) = delete;
+    UpdateCommand& operator=(const UpdateCommand&) = delete;
+
+    // Waits for the next box, checks its caption and buttons, answers it and returns its
+    // text; "<none>" when the command ended without one.
+    CString Answer(const char* caption, int answer, DWORD timeoutMs = 20000) {
+        HWND box = nullptr;
+        if (!WaitFor([&] { return (box = FindOwnBox()) != nullptr || m_ended; }, timeoutMs))
+            ADD_FAILURE() << "neither a box nor the end of the command in " << timeoutMs << " ms";
+        if (!box)
+            return "<none>";
+        Settle(box);
+        EXPECT_EQ(WindowTitle(box), caption);
+        EXPECT_NE(GetDlgItem(box, answer), nullptr) << "no button " << answer;
+        const CString text = WindowTitle(GetDlgItem(box, 0xFFFF));
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 10000)) << "box stays open";
+        return text;
+    }
+    // Answers the question with Yes.
+    void Start() { EXPECT_EQ(Answer("Update suchen...", IDYES), kQuestion); }
+    // True when the command ends without another box.
+    bool EndsQuietly() { return Answer("", IDOK) == "<none>"; }
+
+  private:
+    HWND FindOwnBox() const {
+        BoxSearch search{m_window, nullptr};
+        EnumThreadWindows(GetWindowThreadProcessId(m_window, nullptr), &FindBox,
+                          reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    HWND m_window;
+    std::atomic<bool> m_ended{false};
+    std::thread m_thread;
+};
+
+// Runs with the server; the files next to the program must be as before at the end.
+class UpdateCheckTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(Environment(L"VOLDIX_TEST_SERVER").IsEmpty())
+            << "run through tests/update/update_server.py";
+        m_before = FolderListing(m_folder);
+    }
+    void TearDown() override {
+        EXPECT_EQ(FolderListing(m_folder), m_before) << "files came or went next to the program";
+        SetEnvironmentVariableW(L"VOLDIX_UPDATE_URL", nullptr);
+    }
+
+    const CString m_folder = GetProgramFolder();
+    std::set<std::string> m_before;
+};
+} // namespace
+
+TEST_F(UpdateCheckTest, QuestionVersionsAndOffer) {
+    CUsageDlg dialog;
+    RunDialog(dialog, [&](HWND window) {
+        {
+            UseScenario("v=1.0.0.22");
+            UpdateCommand command(window);
+            EXPECT_EQ(command.Answer("Update suchen...", IDNO), kQuestion);
+            EXPECT_TRUE(command.EndsQuietly());
+        }
+        // Equal, older, and a downgrade greater only in a later number: not newer.
+        for (const char* version : {"1.0.0.21", "1.0.0.20", "0.9.9.0"}) {
+            UseScenario(std::string("v=") + version);
+            UpdateCommand command(window);
+            command.Start();
+            EXPECT_EQ(command.Answer(kCheck, IDOK), "Keine neuere Version vorhanden") << version;
+            EXPECT_TRUE(command.EndsQuietly());
+        }
+        // No record with the key (it differs in case): nothing is said.
+        UseScenario("key=Voldix");
+        UpdateCommand noRecord(window);
+        noRecord.Start();
+        EXPECT_TRUE(noRecord.EndsQuietly());
+
+        const std::pair<const char*, const char*> offers[] = {
+            {"v=1.0.0.22,unit=1,size=350", "1.0.0.22\nGröße: 350 KB"},
+            {"v=1.0.1.3,unit=7,size=12", "1.0.1.3\nGröße: 12 ???"}};
+        for (const auto& offer : offers) {
+            UseScenario(offer.first);
+            UpdateCommand command(window);
+            command.Start();
+            EXPECT_EQ(command.Answer(kCheck, IDNO),
+                      CString("Es existiert eine neuere Programm-Version:\nLokale Version:   "
+                              "1.0.0.21\nAktuelle Version: ") +
+                          offer.second + "\nHerunterladen ?");
+            EXPECT_TRUE(command.EndsQuietly());
+        }
+    });
+}
+
+TEST_F(UpdateCheckTest, DownloadReplacesTheFileAndCopiesItsPath) {
+    const CString target = m_folder + "voldix_neu.zip";
+    WriteBytes(target, "an older download");
+    m_before = FolderListing(m_folder);
+    CUsageDlg dialog;
+    RunDialog(dialog, [&](HWND window) {
+        // The record's folder field is empty: the file lies right below the base URL.
+        UseScenario("v=1.0.0.22,path=", "voldix_neu.zip");
+        UpdateCommand command(window);
+        command.Start();
+        command.Answer(kCheck, IDYES);
+        EXPECT_EQ(command.Answer("Herunterladen erfolgreich", IDOK),
+                  "Die neue Version (1.0.0.22) steht nun unter dem Pfad\n\"" + target +
+                      "\"\nzur Verfügung.");
+        EXPECT_TRUE(command.EndsQuietly());
+    });
+    EXPECT_EQ(ReadBytes(target), DownloadBody());
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    EXPECT_EQ(text ? Narrow(text) : CString("<no text>"), target);
+    if (text)
+        GlobalUnlock(data);
+    CloseClipboard();
+    DeleteFileW(Widen(target).c_str());
+    m_before.erase("voldix_neu.zip");
+}
+
+TEST_F(UpdateCheckTest, FailedDownloadsLeaveNothingAndTheOldFile) {
+    const CString target = m_folder + "voldix_alt.zip";
+    WriteBytes(target, "the file before");
+    m_before = FolderListing(m_folder);
+    const std::string openFailed =
+        "Die Datei '" + target.str() + "' konnte nicht zum Schreiben geöffnet werden.";
+    const std::pair<const char*, std::string> cases[] = {
+        {"dl=404", "Error: HTTP"},
+        {"dl=cut", "Error: Übertragung unvollständig"},
+        {"dl=big", "Error: Datei zu groß"},
+        {"write-protected", openFailed},
+    };
+    CUsageDlg dialog;
+    RunDialog(dialog, [&](HWND window) {
+        for (const auto& c : cases) {
+            if (c.second == openFailed)
+                SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_READONLY);
+            UseScenario(c.first, "voldix_alt.zip");
+            UpdateCommand command(window);
+            command.Start();
+            command.Answer(kCheck, IDYES);
+            EXPECT_EQ(command.Answer(kFailed, IDOK), kErrorCode + c.second) << c.first;
+            EXPECT_TRUE(command.EndsQuietly());
+        }
+    });
+    SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(target), "the file before");
+    DeleteFileW(Widen(target).c_str());
+    m_before.erase("voldix_alt.zip");
+}
+
+TEST_F(UpdateCheckTest, HostileFileNamesAreRefused) {
+    const std::pair<std::string, const char*> names[] = {
+        {"..\\evil.zip", "Pfadangabe"},
+        {"../evil.zip", "Pfadangabe"},
+        {"..", "nur Punkte"},
+        {"evil.zip.", "Punkt oder Leerzeichen am Ende"},
+        {"nul.zip", "Gerätename"},
+        {"TEST_UPDATE_FLOW.EXE", "Name dieses Programms"},
+        {"", "leer"},
+    };
+    const CString parent = m_folder.Left(m_folder.Left(m_folder.GetLength() - 1).ReverseFind('\\'));
+    const std::set<std::string> parentBefore = FolderListing(parent + "\\");
+    CUsageDlg dialog;
+    RunDialog(dialog, [&](HWND window) {
+        for (const auto& name : names) {
+            UseScenario("v=1.0.0.22", name.first);
+            UpdateCommand command(window);
+            command.Start();
+            command.Answer(kCheck, IDYES);
+            EXPECT_EQ(command.Answer(kFailed, IDOK),
+                      CString(kErrorCode) + "Ungültiger Dateiname: " + name.second)
+                << name.first;
+            EXPECT_TRUE(command.EndsQuietly());
+        }
+    });
+    EXPECT_EQ(FolderListing(parent + "\\"), parentBefore);
+}
+
+TEST_F(UpdateCheckTest, ListFailuresEndQuietlyOrWithTheErrorBox) {
+    CUsageDlg dialog;
+    RunDialog(dialog, [&](HWND window) {
+        // Status 404, and a list that never ends (cut at its limit): nothing is shown.
+        for (const char* scenario : {"list=404", "list=endless"}) {
+            UseScenario(scenario);
+            UpdateCommand command(window);
+            command.Start();
+            EXPECT_TRUE(command.EndsQuietly()) << scenario;
+        }
+        // No server, and one that never answers: the error box of the transfer, the
+        // latter after the receive timeout of 15 s.
+        for (const char* scenario : {"closed", "list=silent"}) {
+            UseScenario(scenario);
+            if (std::string(scenario) == "closed") {
+                const CString closed =
+                    "http://127.0.0.1:" + Environment(L"VOLDIX_TEST_CLOSED_PORT") + "/";
+                SetEnvironmentVariableW(L"VOLDIX_UPDATE_URL", Widen(closed).c_str());
+            }
+            UpdateCommand command(window);
+            command.Start();
+            const DWORD start = GetTickCount();
+            EXPECT_NE(command.Answer("test_update_flow", IDOK, 90000), "<none>") << scenario;
+            if (std::string(scenario) == "list=silent") {
+                EXPECT_GE(GetTickCount() - start, 14000u);
+                EXPECT_LT(GetTickCount() - start, 60000u);
+            }
+            EXPECT_TRUE(command.EndsQuietly()) << scenario;
+        }
+    });
+}

@@ -1,0 +1,209 @@
+// The update list parser: fields, missing ";", dates, comments, long lines, the search
+// by key, and the version order. Runs under Wine and natively with the sanitizers,
+// whose leak check also covers FreeUpdateList.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "update/UpdateList.h"
+
+namespace {
+// The list made of text, freed when this ends; its records in file order.
+struct ParsedList {
+    explicit ParsedList(const std::string& text) : head(ParseUpdateList(text.data(), text.size())) {
+        for (UpdateEntry* e = head; e; e = e->next)
+            records.push_back(e);
+    }
+    ~ParsedList() { FreeUpdateList(head); }
+    UpdateEntry* head;
+    std::vector<UpdateEntry*> records;
+};
+
+std::string Text(const char* text) {
+    return text ? text : "<none>";
+}
+
+void ExpectVersion(const UpdateEntry* e, int a, int b, int c, int d) {
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->version[0], a);
+    EXPECT_EQ(e->version[1], b);
+    EXPECT_EQ(e->version[2], c);
+    EXPECT_EQ(e->version[3], d);
+}
+
+bool DateIsZero(const COleDateTime& date) {
+    return date.GetYear() == 0 && date.GetMonth() == 0 && date.GetDay() == 0 &&
+           date.GetStatus() == COleDateTime::valid;
+}
+} // namespace
+
+TEST(UpdateList, CompleteLineFillsEveryField) {
+    ParsedList list("voldix;1;0;0;22;2007.3.15;1;350;Updates/;voldix.zip;rest ignored\r\n");
+    ASSERT_EQ(list.records.size(), 1u);
+    const UpdateEntry* e = list.head;
+    EXPECT_EQ(Text(e->name), "voldix");
+    ExpectVersion(e, 1, 0, 0, 22);
+    EXPECT_EQ(e->date.GetStatus(), COleDateTime::valid);
+    EXPECT_EQ(e->date.GetYear(), 2007);
+    EXPECT_EQ(e->date.GetMonth(), 3);
+    EXPECT_EQ(e->date.GetDay(), 15);
+    EXPECT_EQ(e->sizeUnit, 1);
+    EXPECT_EQ(e->size, 350);
+    EXPECT_EQ(Text(e->path), "Updates/");
+    EXPECT_EQ(Text(e->fileName), "voldix.zip");
+}
+
+TEST(UpdateList, MissingSemicolonsLeaveTheRestEmpty) {
+    ParsedList list("no semicolon at all\n"
+                    "voldix;1;0;0;22;\n"
+                    "voldix;1;0;0;22;2007.3.15;1;350;Updates/;voldix.zip\n"
+                    "x;;; 7;abc;;9x;-3;;;\n"
+                    "big;99999999999;-99999999999;0;0;\n");
+    ASSERT_EQ(list.records.size(), 5u);
+    const UpdateEntry* bare = list.records[0];
+    EXPECT_EQ(bare->name, nullptr);
+    ExpectVersion(bare, -1, -1, -1, -1);
+    EXPECT_EQ(bare->sizeUnit, -1);
+    EXPECT_EQ(bare->size, -1);
+    EXPECT_EQ(bare->path, nullptr);
+    EXPECT_EQ(bare->fileName, nullptr);
+
+    const UpdateEntry* versionOnly = list.records[1];
+    EXPECT_EQ(Text(versionOnly->name), "voldix");
+    ExpectVersion(versionOnly, 1, 0, 0, 22);
+    EXPECT_TRUE(DateIsZero(versionOnly->date));
+    EXPECT_EQ(versionOnly->sizeUnit, -1);
+    EXPECT_EQ(versionOnly->size, -1);
+    EXPECT_EQ(versionOnly->path, nullptr);
+    EXPECT_EQ(versionOnly->fileName, nullptr);
+
+    const UpdateEntry* lastOpen = list.records[2];
+    EXPECT_EQ(Text(lastOpen->path), "Updates/");
+    EXPECT_EQ(lastOpen->fileName, nullptr);
+
+    // Empty fields read as 0 or no text; blanks before a number are skipped.
+    const UpdateEntry* odd = list.records[3];
+    ExpectVersion(odd, 0, 0, 7, 0);
+    EXPECT_EQ(odd->sizeUnit, 9);
+    EXPECT_EQ(odd->size, -3);
+    EXPECT_EQ(odd->path, nullptr);
+    EXPECT_EQ(odd->fileName, nullptr);
+
+    ExpectVersion(list.records[4], 2147483647, -2147483647 - 1, 0, 0);
+}
+
+TEST(UpdateList, DateNeedsThreePositiveNumbers) {
+    const std::pair<const char*, int> fields[] = {
+        {"2007.3", 0}, {"2007..15", 0}, {"0.3.15", 0}, {"2007.3.", 0}, {"", 0}, {"2007.2.30", 2}};
+    for (const auto& field : fields) {
+        std::string line = std::string("voldix;1;0;0;22;") + field.first + ";1;350;;x.zip;";
+        ParsedList list(line);
+        ASSERT_EQ(list.records.size(), 1u) << field.first;
+        const UpdateEntry* e = list.head;
+        if (field.second == 0)
+            EXPECT_TRUE(DateIsZero(e->date)) << field.first;
+        else
+            EXPECT_EQ(e->date.GetStatus(), COleDateTime::invalid) << field.first;
+        // The fields after the date are read all the same.
+        EXPECT_EQ(e->size, 350) << field.first;
+        EXPECT_EQ(Text(e->fileName), "x.zip") << field.first;
+    }
+}
+
+TEST(UpdateList, CommentsEmptyLinesAndTheSearch) {
+    ParsedList comments("# only\n#voldix;1;0;0;22;\n");
+    EXPECT_EQ(comments.head, nullptr);
+
+    ParsedList list("# list\n"
+                    "Voldix;9;0;0;0;\n"
+                    " voldix;8;0;0;0;\n"
+                    "\n"
+                    "voldix;1;0;0;22; # not a comment\n"
+                    "voldix;2;0;0;0;\n");
+    ASSERT_EQ(list.records.size(), 5u);
+    EXPECT_EQ(list.records[2]->name, nullptr);
+    const UpdateEntry* found = FindUpdateEntry("voldix", list.head);
+    ASSERT_EQ(found, list.records[3]);
+    ExpectVersion(found, 1, 0, 0, 22);
+    EXPECT_EQ(FindUpdateEntry("voldi", list.head), nullptr);
+    EXPECT_EQ(FindUpdateEntry("voldix", nullptr), nullptr);
+}
+
+TEST(UpdateList, LongLinesAreCutIntoPieces) {
+    std::string line = "voldix;1;0;0;22;" + std::string(1500 - 16, 'a');
+    line[1030] = ';';
+    ParsedList list(line + "\nnext;\n");
+    ASSERT_EQ(list.records.size(), 3u);
+    EXPECT_EQ(Text(list.records[0]->name), "voldix");
+    // The second piece begins after the 1024th character.
+    EXPECT_EQ(Text(list.records[1]->name), std::string(1030 - 1024, 'a'));
+    EXPECT_EQ(Text(list.records[2]->name), "next");
+
+    // A line of exactly the piece length is one record.
+    ParsedList exact(std::string(kUpdateLineLength - 1, 'b') + ";\n");
+    EXPECT_EQ(exact.records.size(), 1u);
+}
+
+TEST(UpdateList, TextReaderFreesTheOldTextAndAppendIgnoresNull) {
+    char line[] = "a;";
+    char* cursor = line;
+    char* text = static_cast<char*>(std::malloc(4));
+    std::strcpy(text, "old");
+    NextTextField(&cursor, &text);
+    EXPECT_EQ(Text(text), "a");
+    NextTextField(&cursor, &text);
+    EXPECT_EQ(text, nullptr);
+    EXPECT_EQ(cursor, line + 2);
+    UpdateEntry* head = nullptr;
+    AppendUpdateEntry(nullptr, &head);
+    EXPECT_EQ(head, nullptr);
+    EXPECT_EQ(ParseUpdateEntry(nullptr), nullptr);
+}
+
+TEST(UpdateList, VersionOrderBySignificance) {
+    const int own[4] = {1, 0, 0, 21};
+    const int equal[4] = {1, 0, 0, 21}, patch[4] = {1, 0, 0, 22}, older[4] = {1, 0, 0, 20},
+              minor[4] = {1, 0, 1, 3}, downgrade[4] = {0, 9, 9, 0}, major[4] = {2, 0, 0, 0};
+    EXPECT_FALSE(IsVersionGreater(equal, own));
+    EXPECT_TRUE(IsVersionGreater(patch, own));
+    EXPECT_FALSE(IsVersionGreater(older, own));
+    EXPECT_TRUE(IsVersionGreater(minor, own));
+    EXPECT_FALSE(IsVersionGreater(downgrade, own));
+    EXPECT_TRUE(IsVersionGreater(major, own));
+}
+
+TEST(UpdateList, DownloadNameMustBePlain) {
+    for (const char* good : {"voldix.zip", "Voldix 1.0.zip", "Übung.zip", ".profile", "COM10",
+                             "console.zip", "nul_x.zip", "a..b"})
+        EXPECT_EQ(DownloadNameFault(good, "Voldix.exe"), nullptr) << good;
+    const std::pair<const char*, const char*> bad[] = {
+        {"", "leer"},
+        {"a/b", "Pfadangabe"},
+        {"\\\\server\\x", "Pfadangabe"},
+        {"x.zip:stream", "Pfadangabe"},
+        {"a?.zip", "unzulässiges Zeichen"},
+        {"a*.zip", "unzulässiges Zeichen"},
+        {"tab\t.zip", "Steuerzeichen"},
+        {"\xC3(.zip", "Zeichenkodierung"},
+        {"\xC0\xAE.zip", "Zeichenkodierung"},
+        {"...", "nur Punkte"},
+        {".", "nur Punkte"},
+        {"x ", "Punkt oder Leerzeichen am Ende"},
+        {"aux", "Gerätename"},
+        {"Com7.txt", "Gerätename"},
+        {"LPT\xC2\xB9", "Gerätename"},
+        {"CON .zip", "Gerätename"},
+        {"CONOUT$", "Gerätename"},
+        {"voldix.EXE", "Name dieses Programms"},
+    };
+    for (const auto& name : bad) {
+        const char* fault = DownloadNameFault(name.first, "Voldix.exe");
+        ASSERT_NE(fault, nullptr) << name.first;
+        EXPECT_EQ(std::string(fault), std::string("Ungültiger Dateiname: ") + name.second)
+            << name.first;
+    }
+    EXPECT_STREQ(DownloadNameFault(nullptr, "Voldix.exe"), "Ungültiger Dateiname: leer");
+}

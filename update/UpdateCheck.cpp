@@ -1,0 +1,311 @@
+// The update check and CUsageDlg's update section: "&Update suchen".
+#include "update/UpdateCheck.h"
+
+#include <memory>
+#include <string>
+
+#include "app/UsageDlg.h"
+#include "classlib/File.h"
+#include "classlib/WinApp.h"
+#include "classlib/WinText.h"
+#include "log/LogFiles.h"
+#include "update/UpdateList.h"
+#include "update/VersionInfo.h"
+#include "usage/Format.h"
+#include "usage/Navigation.h"
+
+#ifndef VOLDIX_UPDATE_BASE_URL
+#define VOLDIX_UPDATE_BASE_URL "http://127.0.0.1:8765/"
+#endif
+
+namespace {
+const char kCheckCaption[] = "Suche nach Updates...";
+const char kOpenFailed[] = "Die Datei '%s' konnte nicht zum Schreiben geöffnet werden.";
+
+// The update list, freed with its records when it ends.
+struct ListFree {
+    void operator()(UpdateEntry* head) const { FreeUpdateList(head); }
+};
+using UpdateList = std::unique_ptr<UpdateEntry, ListFree>;
+
+// The application's wait cursor for as long as this lives.
+class WaitCursor {
+  public:
+    WaitCursor() : m_app(AfxGetApp()) {
+        if (m_app)
+            m_app->BeginWaitCursor();
+    }
+    ~WaitCursor() {
+        if (m_app)
+            m_app->EndWaitCursor();
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+  private:
+    CWinApp* m_app;
+};
+
+// A file that is deleted when this ends, unless it was handed on.
+class TemporaryFile {
+  public:
+    TemporaryFile() = default;
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        if (!m_path.empty())
+            DeleteFileW(m_path.c_str());
+    }
+    // Makes a new empty file with a unique name in folder; false when it cannot.
+    bool Create(const std::wstring& folder) {
+        wchar_t path[MAX_PATH + 16] = L"";
+        if (!GetTempFileNameW(folder.c_str(), L"vdx", 0, path))
+            return false;
+        m_path = path;
+        return true;
+    }
+    const std::wstring& Path() const { return m_path; }
+    // Moves the file to target, replacing a file there; true when it was moved.
+    bool MoveTo(const std::wstring& target) {
+        if (!MoveFileExW(m_path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return false;
+        m_path.clear();
+        return true;
+    }
+
+  private:
+    std::wstring m_path;
+};
+
+// A new session with the transfer timeouts set; throws when none can be opened.
+std::unique_ptr<CInternetSession> OpenSession() {
+    auto session = std::make_unique<CInternetSession>(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG);
+    session->SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, kInternetTimeoutMs);
+    session->SetOption(INTERNET_OPTION_SEND_TIMEOUT, kInternetTimeoutMs);
+    session->SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, kInternetTimeoutMs);
+    return session;
+}
+
+// The error box of a file exception, shown as the class library shows its exceptions.
+void ReportFileError(const CFileException& error, HWND owner) {
+    CString text = FileErrorText(error);
+    if (!error.m_strFileName.IsEmpty())
+        text += CString("\n") + error.m_strFileName;
+    AfxReportError(owner, text);
+}
+
+// The file name part of the running executable's path.
+CString OwnFileName() {
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    CString name = Narrow(path);
+    return name.Mid(name.ReverseFind('\\') + 1);
+}
+
+// Copies the response body to file in blocks; false with errorText set when it is
+// longer than sizeLimit or shorter than the length the response announced.
+bool CopyBody(CHttpFile& response, CFile& file, uint64_t sizeLimit, CString& errorText) {
+    uint64_t announced = 0;
+    const bool hasLength = response.QueryContentLength(announced);
+    if (hasLength && announced > sizeLimit) {
+        errorText = "Error: Datei zu groß";
+        return false;
+    }
+    char block[1024];
+    uint64_t total = 0;
+    for (UINT read; (read = response.Read(block, sizeof(block))) > 0;) {
+        total += read;
+        if (total > sizeLimit) {
+            errorText = "Error: Datei zu groß";
+            return false;
+        }
+        file.Write(block, read);
+    }
+    if (hasLength && total != announced) {
+        errorText = "Error: Übertragung unvollständig";
+        return false;
+    }
+    return true;
+}
+
+// Reads a list file of at most kUpdateListLimit bytes; null when it cannot be read.
+UpdateEntry* ReadUpdateListFile(const CString& path) {
+    CFile file;
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite))
+        return nullptr;
+    std::string bytes;
+    try {
+        char block[4096];
+        for (UINT read; (read = file.Read(block, sizeof(block))) > 0;) {
+            bytes.append(block, read);
+            if (bytes.size() > kUpdateListLimit)
+                return nullptr;
+        }
+    } catch (const CFileException&) {
+        // A read error ends the list where it happened.
+    }
+    return ParseUpdateList(bytes.data(), bytes.size());
+}
+} // namespace
+
+CString UpdateBaseUrl() {
+    CString url = VOLDIX_UPDATE_BASE_URL;
+    wchar_t buffer[2048] = L"";
+    const DWORD length = GetEnvironmentVariableW(L"VOLDIX_UPDATE_URL", buffer, 2048);
+    if (length > 0 && length < 2048)
+        url = Narrow(buffer);
+    if (url.IsEmpty() || url[url.GetLength() - 1] != '/')
+        url += '/';
+    return url;
+}
+
+bool IsNewerVersion(const UpdateEntry* remote, UpdateEntry* local) {
+    CString fileVersion, productVersion, comments, copyright;
+    if (!local || !ReadVersionInfo(fileVersion, productVersion, comments, copyright, local))
+        return false;
+    return remote && IsVersionGreater(remote->version, local->version);
+}
+
+bool HttpDownload(CInternetSession& session, const char* url, const char* localPath,
+                  CString& errorText, uint64_t sizeLimit, HWND owner) {
+    DWORD service = 0;
+    CString server, object;
+    INTERNET_PORT port = 0;
+    if (!AfxParseURL(url, service, server, object, port) || service != AFX_INET_SERVICE_HTTP) {
+        errorText = "Parse-Error: URL";
+        return false;
+    }
+    CString failedOpen;
+    failedOpen.Format(kOpenFailed, localPath);
+    const std::wstring target = Widen(localPath);
+    const size_t slash = target.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash + 1);
+
+    // Declared before the file, so that the file is closed before it is deleted.
+    TemporaryFile temporary;
+    try {
+        std::unique_ptr<CHttpConnection> connection = session.GetHttpConnection(server, port);
+        std::unique_ptr<CHttpFile> response = connection->OpenRequest(
+            "GET", object, nullptr, 1, nullptr, nullptr,
+            INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE);
+        // Also on the request itself: not every WinINet hands them on from the session.
+        for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                             INTERNET_OPTION_RECEIVE_TIMEOUT})
+            response->SetOption(option, kInternetTimeoutMs);
+        response->SendRequest();
+        DWORD status = 0;
+        if (!response->QueryInfoStatusCode(status) || status >= 400) {
+            errorText = "Error: HTTP";
+            return false;
+        }
+        // A write-protected file is not replaced (not every file system refuses it).
+        const DWORD attributes = GetFileAttributesW(target.c_str());
+        const bool protectedTarget =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+        CFile file;
+        if (protectedTarget || !temporary.Create(folder) ||
+            !file.Open(Narrow(temporary.Path()),
+                       CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive)) {
+            errorText = failedOpen;
+            return false;
+        }
+        if (!CopyBody(*response, file, sizeLimit, errorText))
+            return false;
+        file.Close();
+        if (!temporary.MoveTo(target)) {
+            errorText = failedOpen;
+            return false;
+        }
+        return true;
+    } catch (const CInternetException& error) {
+        error.ReportError(owner);
+    } catch (const CFileException& error) {
+        ReportFileError(error, owner);
+    }
+    return false;
+}
+
+UpdateEntry* FetchUpdateList(const char* url, HWND owner) {
+    const CString listPath = GetProgramFolder() + "_updates.txt";
+    bool loaded = false;
+    {
+        std::unique_ptr<CInternetSession> session = OpenSession();
+        CString ignored;
+        loaded = HttpDownload(*session, url, listPath, ignored, kUpdateListLimit, owner);
+    }
+    UpdateEntry* list = loaded ? ReadUpdateListFile(listPath) : nullptr;
+    DeleteFileW(Widen(listPath).c_str());
+    return list;
+}
+
+bool CheckForUpdate(const char* key, HWND owner) {
+    const CString baseUrl = UpdateBaseUrl();
+    const CString listUrl = baseUrl + "Updates/_updates.txt";
+    UpdateList list(FetchUpdateList(listUrl, owner));
+    if (!list)
+        return false;
+    const UpdateEntry* entry = FindUpdateEntry(key, list.get());
+    if (!entry)
+        return false;
+    UpdateEntry own{};
+    if (!IsNewerVersion(entry, &own)) {
+        MessageBoxW(owner, L"Keine neuere Version vorhanden", Widen(kCheckCaption).c_str(), MB_OK);
+        return false;
+    }
+    CString offer;
+    offer.Format("Es existiert eine neuere Programm-Version:\nLokale Version:   %d.%d.%d.%d\n"
+                 "Aktuelle Version: %d.%d.%d.%d\nGröße: %d %s\nHerunterladen ?",
+                 own.version[0], own.version[1], own.version[2], own.version[3], entry->version[0],
+                 entry->version[1], entry->version[2], entry->version[3], entry->size,
+                 UnitName(entry->sizeUnit));
+    if (MessageBoxW(owner, Widen(offer).c_str(), Widen(kCheckCaption).c_str(),
+                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
+
+    const CString fileName = entry->fileName ? entry->fileName : "";
+    const CString downloadUrl = baseUrl + (entry->path ? entry->path : "") + fileName;
+    const CString target = GetProgramFolder() + fileName;
+    CString errorText;
+    bool downloaded = false;
+    if (const char* fault = DownloadNameFault(fileName, OwnFileName())) {
+        errorText = fault;
+    } else {
+        std::unique_ptr<CInternetSession> session = OpenSession();
+        downloaded = HttpDownload(*session, downloadUrl, target, errorText, kDownloadLimit, owner);
+    }
+    if (downloaded) {
+        CString done;
+        done.Format("Die neue Version (%d.%d.%d.%d) steht nun unter dem Pfad\n\"%s\"\nzur "
+                    "Verfügung.",
+                    entry->version[0], entry->version[1], entry->version[2], entry->version[3],
+                    target.c_str());
+        MessageBoxW(owner, Widen(done).c_str(), L"Herunterladen erfolgreich",
+                    MB_OK | MB_ICONINFORMATION);
+        CopyTextToClipboard(owner, target);
+    } else {
+        CString failed;
+        failed.Format("Die Datei konnte nicht herunter geladen werden.\nErrorcode: %s",
+                      errorText.c_str());
+        MessageBoxW(owner, Widen(failed).c_str(), L"Fehler beim Herunterladen",
+                    MB_OK | MB_ICONERROR);
+    }
+    return downloaded;
+}
+
+void CUsageDlg::OnUpdateSearch() {
+    const int answer = MessageBox(
+        "Sie können nun nach neueren Programmversionen im Internet suchen lassen.\nDafür müssen "
+        "Sie allerdings mit dem Internet verbunden ('online') sein.\nWenn es eine neuere Version "
+        "gibt, können Sie diese auch sofort herunter laden.\nDie ge'zip'te Datei liegt dann im "
+        "gleichen Pfad wie dieses Programm.\n\nUpdates auf den Seiten der Tessaly suchen?",
+        "Update suchen...", MB_YESNO | MB_ICONINFORMATION);
+    if (answer != IDYES)
+        return;
+    WaitCursor wait;
+    try {
+        CheckForUpdate("voldix", m_hWnd);
+    } catch (const CInternetException& error) {
+        // No internet session could be opened.
+        error.ReportError(m_hWnd);
+    }
+}
