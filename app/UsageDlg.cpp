@@ -85,6 +85,8 @@ BOOL CUsageDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     case ID_CTX_READONLY_CLEAR: OnReadOnlyClear(); return TRUE;
     case ID_CTX_READONLY_SET: OnReadOnlySet(); return TRUE;
     case ID_HELP: OnHelp(); return TRUE;
+    case ID_OPT_DRIVE_TYPES: OnDriveTypes(); return TRUE;
+    case ID_OPT_DRIVE_LETTERS: OnDriveLetters(); return TRUE;
     }
     return CDialog::OnCommand(wParam, lParam);
 }

@@ -92,6 +92,12 @@ class CUsageDlg : public CDialog {
     // The folder that "E&xplorer" opens: the current path and the first selected record.
     CString ExplorerPath() const;
 
+    // ---- Drive filters (dialogs/DriveFilters.cpp) ----
+    // "&Laufwerkstypen...": the type flags through CDriveTypesDlg, kept only on OK.
+    void OnDriveTypes();
+    // "Laufwerks&buchstaben...": the letter flags through CDriveLettersDlg, kept only on OK.
+    void OnDriveLetters();
+
     // ---- State ----
     CUsageListCtrl m_list;
     HICON m_icon = nullptr;

@@ -3,6 +3,9 @@
 
 // Dialog templates
 #define IDD_VOLDIX_DIALOG 102
+// Drive filter dialogs
+#define IDD_DRIVE_TYPES 138
+#define IDD_DRIVE_LETTERS 139
 
 // Menus
 #define IDR_MAINMENU 137
@@ -29,6 +32,40 @@
 #define IDC_BACK 1000
 #define IDC_LIST 1001
 #define IDC_RESTART 1003
+
+// Drive types dialog controls
+#define IDC_TYPES_REMOVABLE 1006
+#define IDC_TYPES_CDROM 1007
+#define IDC_TYPES_NETWORK 1008
+
+// Drive letters dialog controls: A to N are 1015 to 1028, O to Z 1041 to 1052
+#define IDC_LETTERS_GROUP 1014
+#define IDC_LETTERS_A 1015
+#define IDC_LETTERS_B 1016
+#define IDC_LETTERS_C 1017
+#define IDC_LETTERS_D 1018
+#define IDC_LETTERS_E 1019
+#define IDC_LETTERS_F 1020
+#define IDC_LETTERS_G 1021
+#define IDC_LETTERS_H 1022
+#define IDC_LETTERS_I 1023
+#define IDC_LETTERS_J 1024
+#define IDC_LETTERS_K 1025
+#define IDC_LETTERS_L 1026
+#define IDC_LETTERS_M 1027
+#define IDC_LETTERS_N 1028
+#define IDC_LETTERS_O 1041
+#define IDC_LETTERS_P 1042
+#define IDC_LETTERS_Q 1043
+#define IDC_LETTERS_R 1044
+#define IDC_LETTERS_S 1045
+#define IDC_LETTERS_T 1046
+#define IDC_LETTERS_U 1047
+#define IDC_LETTERS_V 1048
+#define IDC_LETTERS_W 1049
+#define IDC_LETTERS_X 1050
+#define IDC_LETTERS_Y 1051
+#define IDC_LETTERS_Z 1052
 
 // Commands
 #define IDM_ABOUTBOX 16

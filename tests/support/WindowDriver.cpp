@@ -57,6 +57,37 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
+namespace {
+struct OwnedSearch {
+    HWND owner;
+    const CString* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM param) {
+    OwnedSearch* search = reinterpret_cast<OwnedSearch*>(param);
+    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
+        WindowTitle(window) == *search->title) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND WaitForOwnedWindow(HWND owner, const CString& title, DWORD timeoutMs) {
+    OwnedSearch search{owner, &title, nullptr};
+    WaitFor(
+        [&] {
+            EnumWindows(&FindOwnedWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    if (search.found)
+        Settle(search.found);
+    return search.found;
+}
+
 RECT ChildRect(HWND parent, int id) {
     RECT rect{};
     GetWindowRect(GetDlgItem(parent, id), &rect);
