@@ -6,6 +6,9 @@
 // Drive filter dialogs
 #define IDD_DRIVE_TYPES 138
 #define IDD_DRIVE_LETTERS 139
+// Confirmation and error message dialogs of the read-only change
+#define IDD_CONFIRM 151
+#define IDD_ERROR_MSG 153
 
 // Menus
 #define IDR_MAINMENU 137
@@ -66,6 +69,15 @@
 #define IDC_LETTERS_X 1050
 #define IDC_LETTERS_Y 1051
 #define IDC_LETTERS_Z 1052
+
+// Confirmation dialog controls
+#define IDC_CONFIRM_YES 1016
+#define IDC_CONFIRM_NO 1017
+#define IDC_CONFIRM_TEXT 1019
+
+// Error message dialog controls
+#define IDC_ERROR_LAMP 1020
+#define IDC_ERROR_TEXT 1021
 
 // Commands
 #define IDM_ABOUTBOX 16

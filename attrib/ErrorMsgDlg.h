@@ -1,0 +1,24 @@
+#pragma once
+// CErrorMsgDlg: an error text above the blinking red lamp, closed by a click on the lamp,
+// Enter, Esc or the close box.
+#include "classlib/AnimateCtrl.h"
+#include "classlib/Dialog.h"
+#include "classlib/String.h"
+
+// Dialog 153, "Fehlermeldung": informs only; its result means nothing.
+class CErrorMsgDlg : public CDialog {
+  public:
+    explicit CErrorMsgDlg(CWnd* parent = nullptr);
+
+    void SetText(CString text) { m_text = text; }
+    // The lamp's animation control while the dialog is open.
+    const CAnimateCtrl& Animation() const { return m_animate; }
+
+  protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    CString m_text;
+    CAnimateCtrl m_animate;
+};
