@@ -87,6 +87,7 @@ BOOL CUsageDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     case ID_HELP: OnHelp(); return TRUE;
     case ID_OPT_DRIVE_TYPES: OnDriveTypes(); return TRUE;
     case ID_OPT_DRIVE_LETTERS: OnDriveLetters(); return TRUE;
+    case ID_OPT_LOG: OnShowLog(); return TRUE;
     }
     return CDialog::OnCommand(wParam, lParam);
 }

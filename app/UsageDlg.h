@@ -98,6 +98,10 @@ class CUsageDlg : public CDialog {
     // "Laufwerks&buchstaben...": the letter flags through CDriveLettersDlg, kept only on OK.
     void OnDriveLetters();
 
+    // ---- Log viewer (log/ShowLog.cpp) ----
+    // "&Protokoll": shows the error log in CLogViewerDlg.
+    void OnShowLog();
+
     // ---- State ----
     CUsageListCtrl m_list;
     HICON m_icon = nullptr;

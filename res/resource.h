@@ -9,9 +9,13 @@
 // Confirmation and error message dialogs of the read-only change
 #define IDD_CONFIRM 151
 #define IDD_ERROR_MSG 153
+// Log viewer
+#define IDD_LOG_VIEWER 154
 
 // Menus
 #define IDR_MAINMENU 137
+// Log viewer
+#define IDR_LOG_MENU 155
 
 // Icons
 #define IDR_MAINFRAME 128
@@ -79,6 +83,9 @@
 #define IDC_ERROR_LAMP 1020
 #define IDC_ERROR_TEXT 1021
 
+// Log viewer controls
+#define IDC_LOG_TEXT 1026
+
 // Commands
 #define IDM_ABOUTBOX 16
 #define ID_CTX_READONLY_CLEAR 110
@@ -94,3 +101,6 @@
 #define ID_INFO_UPDATE 40020
 #define ID_MEMORIAL 32768
 #define ID_HELP 57670
+// Log viewer commands
+#define ID_LOG_CLOSE 40015
+#define ID_LOG_DELETE 40016
