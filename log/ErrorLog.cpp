@@ -7,8 +7,8 @@
 #include "classlib/WinText.h"
 
 namespace {
-// How often, and how many milliseconds apart, a line is tried again while another
-// program holds the log file for itself.
+// How often, and how many milliseconds apart, a line (or deleting the log) is tried
+// again while the file is held by a writer or another program.
 constexpr int kOpenRetries = 10;
 constexpr DWORD kOpenRetryPause = 20;
 
@@ -97,4 +97,15 @@ bool OpenLogForReading(CFile& file, const CString& path, CFileException* error) 
     // shared: a rotation meanwhile keeps the file and is done again at the next line,
     // whereas a file pending deletion would refuse every line until the reader closed.
     return file.Open(path, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary, error);
+}
+
+bool DeleteLogFile(const CString& path) {
+    const std::wstring wide = Widen(path);
+    for (int attempt = 0;; ++attempt) {
+        if (DeleteFileW(wide.c_str()))
+            return true;
+        if (attempt == kOpenRetries || !HeldByOther(static_cast<LONG>(GetLastError())))
+            return false;
+        Sleep(kOpenRetryPause);
+    }
 }

@@ -34,5 +34,9 @@ class ErrorLog {
 // meanwhile; false with the reason in error when it cannot be opened.
 bool OpenLogForReading(CFile& file, const CString& path, CFileException* error = nullptr);
 
+// Deletes the log file, waiting briefly while a line is being written to it; false when
+// it stays.
+bool DeleteLogFile(const CString& path);
+
 // One line of the log: "<dd.mm.yyyy hh:mm:ss>: message" and CR LF.
 CString FormatLogLine(const SYSTEMTIME& time, const CString& message);

@@ -162,5 +162,5 @@ void CLogViewerDlg::OnLogDelete() {
     CConfirmDlg confirm(this);
     confirm.SetText("Fehler-Protokoll wirklich löschen?");
     if (confirm.DoModal() == IDOK)
-        DeleteFileW(Widen(m_path).c_str());
+        DeleteLogFile(m_path);
 }
