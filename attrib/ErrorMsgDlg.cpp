@@ -1,12 +1,9 @@
 #include "attrib/ErrorMsgDlg.h"
 
+#include <commctrl.h>
+
 #include "classlib/WinText.h"
 #include "res/resource.h"
-
-namespace {
-// The blinking lamp's clip among the program's animations.
-constexpr UINT kLampClip = 152;
-} // namespace
 
 CErrorMsgDlg::CErrorMsgDlg(CWnd* parent) : CDialog(IDD_ERROR_MSG, parent) {}
 
@@ -14,14 +11,18 @@ BOOL CErrorMsgDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     ::SetWindowTextW(GetDlgItem(IDC_ERROR_TEXT), Widen(m_text).c_str());
     // The animation lives inside the static 1020, which reports the clicks that the
-    // animation lets through; without its clip the dialog shows the text alone.
+    // animation lets through; without its clip the dialog shows the text alone. It plays
+    // on the dialog's own thread (a timer), so that every frame reaches the screen at
+    // once; the first is shown before the first tick.
     HWND frame = GetDlgItem(IDC_ERROR_LAMP);
     RECT rect{};
     ::GetClientRect(frame, &rect);
-    if (m_animate.Create(WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT, rect, frame,
-                         IDC_ERROR_LAMP) &&
-        m_animate.Open(kLampClip))
+    if (m_animate.Create(WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT | ACS_TIMER, rect,
+                         frame, IDC_ERROR_LAMP) &&
+        m_animate.Open(IDR_AVI_LAMP)) {
+        m_animate.Seek(0);
         m_animate.Play(0, 0xFFFF, static_cast<UINT>(-1));
+    }
     return TRUE;
 }
 

@@ -11,8 +11,6 @@ class CErrorMsgDlg : public CDialog {
     explicit CErrorMsgDlg(CWnd* parent = nullptr);
 
     void SetText(CString text) { m_text = text; }
-    // The lamp's animation control while the dialog is open.
-    const CAnimateCtrl& Animation() const { return m_animate; }
 
   protected:
     BOOL OnInitDialog() override;

@@ -30,6 +30,12 @@
 #define IDC_CURSOR_ARROW 147
 #define IDC_CURSOR_BUSY 149
 
+// Animations (resource type "AVI"): error message, mini help, About box, dedication
+#define IDR_AVI_LAMP 152
+#define IDR_AVI_HELP 129
+#define IDR_AVI_ABOUT 131
+#define IDR_AVI_DEDICATION 132
+
 // Strings (tooltips share the id of their control, prompts that of their command)
 #define IDS_QUIT_TIP 2
 #define IDS_ABOUTBOX 101

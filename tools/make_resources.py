@@ -111,52 +111,63 @@ def minus(a, b):
     return lambda x, y: a(x, y) and not b(x, y)
 
 
-# A square RGBA picture with straight (not premultiplied) alpha that shapes
-# are painted onto back to front.
+# An RGBA picture (square unless a height is given) with straight (not
+# premultiplied) alpha that shapes are painted onto back to front.
 class Canvas:
-    def __init__(self, size):
+    def __init__(self, size, height=None):
         self.n = size
+        self.w, self.h = size, size if height is None else height
         self.k = size / 16.0
-        self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(size * size)]
+        self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(self.w * self.h)]
 
     # Scales a length given on the 16-pixel design grid to this canvas.
     def s(self, v):
         return v * self.k
 
     # Per-pixel coverage of a shape: 0/1 from one sample, or a fraction
-    # from SUPERSAMPLE x SUPERSAMPLE samples when smooth.
-    def cover(self, shape, smooth=False):
-        n = self.n
+    # from SUPERSAMPLE x SUPERSAMPLE samples when smooth. Only the pixels
+    # inside box (x0, y0, x1, y1) are sampled when one is given.
+    def cover(self, shape, smooth=False, box=None):
+        w, h = self.w, self.h
+        x0, y0, x1, y1 = (0, 0, w, h) if box is None else (
+            max(0, int(box[0])), max(0, int(box[1])),
+            min(w, int(math.ceil(box[2]))), min(h, int(math.ceil(box[3]))))
+        cov = [0.0] * (w * h)
         if not smooth:
-            return [1.0 if shape(x + 0.5 + NUDGE_X, y + 0.5 + NUDGE_Y) else 0.0
-                    for y in range(n) for x in range(n)]
+            for y in range(y0, y1):
+                for x in range(x0, x1):
+                    if shape(x + 0.5 + NUDGE_X, y + 0.5 + NUDGE_Y):
+                        cov[y * w + x] = 1.0
+            return cov
         offs = [(i + 0.5) / SUPERSAMPLE for i in range(SUPERSAMPLE)]
         total = SUPERSAMPLE * SUPERSAMPLE
-        return [sum(1 for sy in offs for sx in offs
-                    if shape(x + sx + NUDGE_X, y + sy + NUDGE_Y)) / total
-                for y in range(n) for x in range(n)]
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                cov[y * w + x] = sum(1 for sy in offs for sx in offs
+                                     if shape(x + sx + NUDGE_X, y + sy + NUDGE_Y)) / total
+        return cov
 
     # Pixels of a coverage map that touch its outside along a side: a
     # one-pixel outline lying just inside the shape.
     def border(self, cov):
-        n = self.n
+        w, h = self.w, self.h
         solid = [c >= 0.5 for c in cov]
 
         def on(x, y):
-            return 0 <= x < n and 0 <= y < n and solid[y * n + x]
-        return [1.0 if solid[y * n + x] and not (on(x - 1, y) and on(x + 1, y) and
+            return 0 <= x < w and 0 <= y < h and solid[y * w + x]
+        return [1.0 if solid[y * w + x] and not (on(x - 1, y) and on(x + 1, y) and
                                                  on(x, y - 1) and on(x, y + 1)) else 0.0
-                for y in range(n) for x in range(n)]
+                for y in range(h) for x in range(w)]
 
     # Composites a colour (0xRRGGBB, or a function of the pixel centre
     # returning r, g, b) over the picture wherever cov is non-zero.
     def paint(self, cov, colour, opacity=1.0):
-        n = self.n
+        w = self.w
         for i, c in enumerate(cov):
             a = c * opacity
             if a <= 0.0:
                 continue
-            x, y = i % n + 0.5, i // n + 0.5
+            x, y = i % w + 0.5, i // w + 0.5
             src = colour(x, y) if callable(colour) else rgb(colour)
             dst = self.px[i]
             out_a = a + dst[3] * (1.0 - a)
@@ -165,12 +176,12 @@ class Canvas:
             dst[3] = out_a
 
     # Paints a shape in one go.
-    def fill(self, shape, colour, smooth=False, opacity=1.0):
-        self.paint(self.cover(shape, smooth), colour, opacity)
+    def fill(self, shape, colour, smooth=False, opacity=1.0, box=None):
+        self.paint(self.cover(shape, smooth, box), colour, opacity)
 
     # Paints a shape with `colour` inside a one-pixel `line` outline.
-    def outlined(self, shape, colour, line=OUTLINE):
-        cov = self.cover(shape)
+    def outlined(self, shape, colour, line=OUTLINE, box=None):
+        cov = self.cover(shape, box=box)
         self.paint(cov, colour)
         self.paint(self.border(cov), line)
 
@@ -181,10 +192,10 @@ class Canvas:
     # The picture as rows of (b, g, r, a) byte tuples, top row first.
     def bgra_rows(self):
         rows = []
-        for y in range(self.n):
+        for y in range(self.h):
             row = []
-            for x in range(self.n):
-                r, g, b, a = self.px[y * self.n + x]
+            for x in range(self.w):
+                r, g, b, a = self.px[y * self.w + x]
                 a8 = int(round(a * 255))
                 if a8 == 0:
                     row.append((0, 0, 0, 0))

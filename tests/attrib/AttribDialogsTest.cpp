@@ -2,6 +2,7 @@
 // as a user does: buttons, keys, the close box and a click on the lamp.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "attrib/ErrorMsgDlg.h"
 #include "classlib/WinText.h"
 #include "res/resource.h"
+#include "support/AnimationProbe.h"
 #include "support/WindowDriver.h"
 
 namespace {
@@ -18,147 +20,115 @@ std::vector<std::string> EditLines(HWND edit) {
     std::vector<std::string> lines;
     const int count = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-        wchar_t buffer[256] = {};
-        buffer[0] = static_cast<wchar_t>(255);
+        wchar_t buffer[256] = {255};
         const LRESULT length = SendMessageW(edit, EM_GETLINE, i, reinterpret_cast<LPARAM>(buffer));
         lines.push_back(Narrow(buffer, static_cast<int>(length)).str());
     }
     return lines;
 }
 
-void BringToFront(HWND window) {
+void PressKey(HWND window, WORD key) {
     SetForegroundWindow(window);
     WaitFor([&] { return GetForegroundWindow() == window; }, 3000);
-    Settle(window);
-}
-
-void PressKey(HWND window, WORD key) {
-    BringToFront(window);
     SendKeys({{key, true}, {key, false}});
 }
 
-void ClickCloseBox(HWND window) {
-    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
-// A real left click at the middle of a control; the position travels with the click.
-void ClickControl(HWND window, int id) {
-    BringToFront(window);
-    RECT rect;
-    GetWindowRect(GetDlgItem(window, id), &rect);
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT inputs[3]{};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = ((rect.left + rect.right) / 2 * 65536 + width / 2) / width;
-        input.mi.dy = ((rect.top + rect.bottom) / 2 * 65536 + height / 2) / height;
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    }
-    inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    SendInput(3, inputs, sizeof(INPUT));
-}
-
-bool Closes(HWND window) {
-    return WaitFor([&] { return !IsWindow(window); }, 5000);
-}
-
-// Runs the dialog, reads what it shows into seen, answers it with answer, and returns its
-// result; closed tells whether the answer (not the test's clean-up) ended it.
-struct Outcome {
-    INT_PTR result = 0;
-    bool closed = false;
-};
-Outcome Answer(CDialog& dialog, const std::function<void(HWND)>& read,
+// Runs the dialog, checks what it shows with read, answers it with answer and returns its
+// result, or -1 when the answer did not end it.
+INT_PTR Answer(CDialog& dialog, const std::function<void(HWND)>& read,
                const std::function<void(HWND)>& answer) {
-    Outcome outcome;
-    outcome.result = RunDialog(dialog, [&](HWND window) {
+    bool closed = false;
+    const INT_PTR result = RunDialog(dialog, [&](HWND window) {
         read(window);
         answer(window);
-        outcome.closed = Closes(window);
+        closed = WaitFor([&] { return !IsWindow(window); }, 5000);
     });
-    return outcome;
+    return closed ? result : -1;
+}
+
+std::vector<std::string> Question(const char* verb) {
+    return {"Ab Auswahl bei allen Dateien", std::string("den Schreibschutz ") + verb + "?"};
+}
+
+// The red of the middle of what the animation shows now; 0 before it shows anything.
+uint32_t MiddleRed(HWND animation) {
+    RECT client{};
+    GetClientRect(animation, &client);
+    const std::vector<uint32_t> picture = AnimationPicture(animation);
+    if (picture.empty())
+        return 0;
+    const uint32_t rgb =
+        picture[static_cast<size_t>(client.bottom / 2 * client.right + client.right / 2)];
+    const uint32_t red = rgb >> 16, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
+    return green < red / 2 && blue < red / 2 ? red : 0;
 }
 } // namespace
 
-TEST(ConfirmDlg, AsksTheReadOnlyQuestionInTwoLinesAndYesIsOk) {
+TEST(ConfirmDlg, AsksTheReadOnlyQuestionInTwoLinesAndYesOrEnterIsOk) {
     CConfirmDlg setting;
     setting.SetMode(AttribSet);
-    const Outcome yes = Answer(
-        setting,
-        [](HWND window) {
-            EXPECT_EQ(WindowTitle(window), "Bitte bestätigen");
-            EXPECT_EQ(EditLines(GetDlgItem(window, IDC_CONFIRM_TEXT)),
-                      (std::vector<std::string>{"Ab Auswahl bei allen Dateien",
-                                                "den Schreibschutz setzen?"}));
-        },
-        [](HWND window) { ClickButton(window, IDC_CONFIRM_YES); });
-    EXPECT_TRUE(yes.closed);
-    EXPECT_EQ(yes.result, IDOK);
+    const auto readSet = [](HWND window) {
+        EXPECT_EQ(WindowTitle(window), "Bitte bestätigen");
+        EXPECT_EQ(EditLines(GetDlgItem(window, IDC_CONFIRM_TEXT)), Question("setzen"));
+    };
+    EXPECT_EQ(Answer(setting, readSet, [](HWND w) { ClickButton(w, IDC_CONFIRM_YES); }), IDOK);
 
-    // Enter answers yes: the focus starts on "&Ja".
+    // The focus starts on "&Ja", and Enter presses it.
     CConfirmDlg clearing;
     clearing.SetMode(AttribClear);
-    const Outcome enter = Answer(
-        clearing,
-        [](HWND window) {
-            EXPECT_EQ(EditLines(GetDlgItem(window, IDC_CONFIRM_TEXT)),
-                      (std::vector<std::string>{"Ab Auswahl bei allen Dateien",
-                                                "den Schreibschutz entfernen?"}));
-        },
-        [](HWND window) { PressKey(window, VK_RETURN); });
-    EXPECT_TRUE(enter.closed);
-    EXPECT_EQ(enter.result, IDOK);
+    const auto readClear = [](HWND window) {
+        EXPECT_EQ(EditLines(GetDlgItem(window, IDC_CONFIRM_TEXT)), Question("entfernen"));
+    };
+    EXPECT_EQ(Answer(clearing, readClear, [](HWND w) { PressKey(w, VK_RETURN); }), IDOK);
 }
 
 TEST(ConfirmDlg, GivenTextOverridesTheModeAndNoEscCloseBoxAreNo) {
     const std::vector<std::function<void(HWND)>> noAnswers{
-        [](HWND window) { ClickButton(window, IDC_CONFIRM_NO); },
-        [](HWND window) { PressKey(window, VK_ESCAPE); },
-        [](HWND window) { ClickCloseBox(window); }};
+        [](HWND w) { ClickButton(w, IDC_CONFIRM_NO); }, [](HWND w) { PressKey(w, VK_ESCAPE); },
+        [](HWND w) { PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }};
     for (size_t i = 0; i < noAnswers.size(); ++i) {
         CConfirmDlg dialog;
         dialog.SetMode(AttribClear);
         dialog.SetText("Fehler-Protokoll wirklich löschen?");
-        const Outcome no = Answer(
-            dialog,
-            [](HWND window) {
-                EXPECT_EQ(WindowTitle(GetDlgItem(window, IDC_CONFIRM_TEXT)),
-                          "Fehler-Protokoll wirklich löschen?");
-            },
-            noAnswers[i]);
-        EXPECT_TRUE(no.closed) << "answer " << i;
-        EXPECT_EQ(no.result, IDCANCEL) << "answer " << i;
+        const auto read = [](HWND window) {
+            EXPECT_EQ(WindowTitle(GetDlgItem(window, IDC_CONFIRM_TEXT)),
+                      "Fehler-Protokoll wirklich löschen?");
+        };
+        EXPECT_EQ(Answer(dialog, read, noAnswers[i]), IDCANCEL) << "answer " << i;
     }
 }
 
-TEST(ErrorMsgDlg, ShowsItsTextAndClosesByLampEnterEscAndCloseBox) {
+TEST(ErrorMsgDlg, ShowsItsTextOverTheBlinkingLampAndAClickOnTheLampClosesIt) {
     const CursorPlace keep;
-    const std::vector<std::function<void(HWND)>> closers{
-        [](HWND window) { ClickControl(window, IDC_ERROR_LAMP); },
-        [](HWND window) { PressKey(window, VK_RETURN); },
-        [](HWND window) { PressKey(window, VK_ESCAPE); },
-        [](HWND window) { ClickCloseBox(window); }};
     const char text[] = "Bei mindestens einer Datei konnte der Schreibschutz nicht gesetzt "
                         "werden.\nBitte überprüfen Sie das Fehler-Protokoll.";
-    for (size_t i = 0; i < closers.size(); ++i) {
-        CErrorMsgDlg dialog;
-        dialog.SetText(text);
-        const Outcome outcome = Answer(
-            dialog,
-            [&](HWND window) {
-                EXPECT_EQ(WindowTitle(window), "Fehlermeldung");
-                EXPECT_EQ(WindowTitle(GetDlgItem(window, IDC_ERROR_TEXT)), text);
-                // The animation fills the lamp's static, which is its parent.
-                HWND lamp = GetDlgItem(window, IDC_ERROR_LAMP);
-                HWND animation = GetDlgItem(lamp, IDC_ERROR_LAMP);
-                ASSERT_NE(animation, nullptr);
-                RECT inner, outer;
-                GetClientRect(animation, &inner);
-                GetClientRect(lamp, &outer);
-                EXPECT_TRUE(EqualRect(&inner, &outer));
-            },
-            closers[i]);
-        EXPECT_TRUE(outcome.closed) << "closer " << i;
-    }
+    CErrorMsgDlg dialog;
+    dialog.SetText(text);
+    const auto read = [&](HWND window) {
+        EXPECT_EQ(WindowTitle(window), "Fehlermeldung");
+        EXPECT_EQ(WindowTitle(GetDlgItem(window, IDC_ERROR_TEXT)), text);
+        // The animation fills the lamp's static, which is its parent; it blinks: lit bright
+        // red, then dark red, and again.
+        HWND lamp = GetDlgItem(window, IDC_ERROR_LAMP);
+        HWND animation = GetDlgItem(lamp, IDC_ERROR_LAMP);
+        ASSERT_NE(animation, nullptr);
+        RECT inner, outer;
+        GetClientRect(animation, &inner);
+        GetClientRect(lamp, &outer);
+        EXPECT_TRUE(EqualRect(&inner, &outer));
+        for (int blink = 0; blink < 2; ++blink) {
+            EXPECT_TRUE(WaitFor([&] { return MiddleRed(animation) >= 0xC0; })) << blink;
+            EXPECT_TRUE(WaitFor([&] {
+                const uint32_t red = MiddleRed(animation);
+                return red >= 0x40 && red < 0xA0;
+            })) << blink;
+        }
+    };
+    const auto clickLamp = [](HWND window) {
+        SetForegroundWindow(window);
+        RECT rect;
+        GetWindowRect(GetDlgItem(window, IDC_ERROR_LAMP), &rect);
+        MouseClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    };
+    EXPECT_NE(Answer(dialog, read, clickLamp), -1);
 }

@@ -57,35 +57,12 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
-namespace {
-struct OwnedSearch {
-    HWND owner;
-    const CString* title;
-    HWND found;
-};
-
-BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM param) {
-    OwnedSearch* search = reinterpret_cast<OwnedSearch*>(param);
-    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
-        WindowTitle(window) == *search->title) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-} // namespace
-
 HWND WaitForOwnedWindow(HWND owner, const CString& title, DWORD timeoutMs) {
-    OwnedSearch search{owner, &title, nullptr};
-    WaitFor(
-        [&] {
-            EnumWindows(&FindOwnedWindow, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        },
-        timeoutMs);
-    if (search.found)
-        Settle(search.found);
-    return search.found;
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindOwnedWindow(owner, title.c_str())) != nullptr; }, timeoutMs);
+    if (found)
+        Settle(found);
+    return found;
 }
 
 RECT ChildRect(HWND parent, int id) {
@@ -111,4 +88,41 @@ void SendKeys(const std::vector<std::pair<WORD, bool>>& keys) {
         inputs.push_back(input);
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void MouseClickAt(POINT point, bool right) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3]{};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = (point.x * 65536 + width / 2) / width;
+        input.mi.dy = (point.y * 65536 + height / 2) / height;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    inputs[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+namespace {
+struct OwnedSearch {
+    HWND owner;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwned(HWND window, LPARAM param) {
+    OwnedSearch* search = reinterpret_cast<OwnedSearch*>(param);
+    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window) ||
+        WindowTitle(window) != search->title)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+} // namespace
+
+HWND FindOwnedWindow(HWND owner, const char* title) {
+    OwnedSearch search{owner, title, nullptr};
+    EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }

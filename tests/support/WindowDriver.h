@@ -47,3 +47,7 @@ RECT ChildRect(HWND parent, int id);
 CString WindowTitle(HWND window);
 // Sends real key presses (virtual key, down) through the system's input queue.
 void SendKeys(const std::vector<std::pair<WORD, bool>>& keys);
+// A real mouse click, left or right, at a screen point; the position travels with it.
+void MouseClickAt(POINT point, bool right = false);
+// A visible window of any process that owner owns, with that title; null if there is none.
+HWND FindOwnedWindow(HWND owner, const char* title);
