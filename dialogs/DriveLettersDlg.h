@@ -12,8 +12,6 @@ class CDriveLettersDlg : public CDialog {
     void SetLetterFlags(const bool* letters);
     // Copies the 26 flags out.
     void GetLetterFlags(bool* letters) const;
-    // The control id of a letter's check box (0 = A:); the ids are not one run.
-    int CheckId(int index) const { return m_checkIds[index]; }
 
   protected:
     BOOL OnInitDialog() override;
@@ -21,5 +19,6 @@ class CDriveLettersDlg : public CDialog {
 
   private:
     bool m_letters[26] = {};
+    // The control id of each letter's check box; the ids are not one run.
     int m_checkIds[26];
 };

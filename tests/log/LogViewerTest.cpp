@@ -1,5 +1,5 @@
-// The log viewer driven for real: what it shows, the error without a log, deleting,
-// its layout and smallest size; and a log line written while the log is being read.
+// The log viewer driven for real: what it shows, the error without a log, deleting, its
+// layout and smallest size; and a log line written while the log is being read.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -16,48 +16,20 @@
 #include "support/WindowDriver.h"
 
 namespace {
-// Lines with names in three scripts; UTF-8 in the file.
-const char kLogText[] = "<05.03.2007 14:07:09>: <The disk is full.> \"P:\\Gr\xc3\xb6\xc3\x9f"
-                        "e\\a.txt\".\r\n"
-                        "<05.03.2007 14:07:10>: <The file could not be accessed.> "
-                        "\"P:\\\xce\x95\xce\xbb\xce\xbb\xce\xac\xce\xb4\xce\xb1\\b.doc\".\r\n"
-                        "<05.03.2007 14:07:11>: <The end of file was reached.> "
-                        "\"P:\\\xe6\x97\xa5\xe6\x9c\xac\\c.txt\".\r\n";
+// Names in three scripts, UTF-8 in the file.
+const char kLogText[] = "<05.03.2007 14:07:09>: \"P:\\Gr\xc3\xb6\xc3\x9f"
+                        "e\\a.txt\".\r\n<05.03.2007 14:07:10>: \"P:\\\xce\x95\xce\xbb\xce\xbb"
+                        "\xce\xac\xce\xb4\xce\xb1\\b\".\r\n<05.03.2007 14:07:11>: \"P:\\\xe6\x97"
+                        "\xa5\xe6\x9c\xac\\c.txt\".\r\n";
 
-// The text of the viewer's rich edit control, line ends as single CRs or LFs removed.
+// The text of the viewer's rich edit control.
 std::wstring ShownText(HWND viewer) {
     HWND edit = GetDlgItem(viewer, IDC_LOG_TEXT);
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(edit, &text[0], static_cast<int>(text.size()))));
-    std::wstring plain;
-    for (wchar_t c : text)
-        if (c != L'\r' && c != L'\n')
-            plain += c;
-    return plain;
+    return text;
 }
 
-std::wstring WithoutLineEnds(const char* utf8) {
-    std::wstring plain;
-    for (wchar_t c : Widen(utf8))
-        if (c != L'\r' && c != L'\n')
-            plain += c;
-    return plain;
-}
-
-// A file of the given size whose bytes are never written (sparse on the Unix side).
-bool MakeSparseFile(const CString& path, uint64_t size) {
-    HANDLE file =
-        CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(size);
-    const bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    CloseHandle(file);
-    return ok;
-}
-
-// Runs the viewer on path and the script while it is up.
 INT_PTR RunViewer(const CString& path, const std::function<void(HWND)>& script) {
     AfxInitRichEdit();
     CLogViewerDlg viewer;
@@ -78,7 +50,7 @@ void DeleteAnswering(HWND viewer, int button) {
 }
 } // namespace
 
-TEST(LogViewer, ShowsTheWholeLogFromItsBeginningWithItsMenu) {
+TEST(LogViewer, ShowsTheWholeLogFromItsBeginningAndDeletesItOnYes) {
     TempFolder folder("viewer_show");
     // Far more than the 32767 characters a rich edit control takes by default.
     std::string log;
@@ -87,28 +59,34 @@ TEST(LogViewer, ShowsTheWholeLogFromItsBeginningWithItsMenu) {
     WriteBytes(folder.Path("Voldix.log"), log);
     RunViewer(folder.Path("Voldix.log"), [&](HWND viewer) {
         EXPECT_EQ(WindowTitle(viewer), "Fehlerprotokoll");
-        EXPECT_TRUE(ShownText(viewer) == WithoutLineEnds(log.c_str()));
+        EXPECT_TRUE(ShownText(viewer) == Widen(log.c_str()));
         EXPECT_EQ(SendMessageW(GetDlgItem(viewer, IDC_LOG_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-        HMENU bar = GetMenu(viewer);
-        ASSERT_EQ(GetMenuItemCount(bar), 1);
-        wchar_t text[64];
-        GetMenuStringW(bar, 0, text, 64, MF_BYPOSITION);
-        EXPECT_STREQ(text, L"&Protokoll");
-        HMENU popup = GetSubMenu(bar, 0);
+        HMENU popup = GetSubMenu(GetMenu(viewer), 0);
+        const std::pair<UINT, const wchar_t*> items[] = {
+            {ID_LOG_DELETE, L"&Löschen"}, {0, L""}, {ID_LOG_CLOSE, L"&Schließen"}};
         ASSERT_EQ(GetMenuItemCount(popup), 3);
-        GetMenuStringW(popup, 0, text, 64, MF_BYPOSITION);
-        EXPECT_STREQ(text, L"&Löschen");
-        EXPECT_EQ(GetMenuItemID(popup, 0), static_cast<UINT>(ID_LOG_DELETE));
-        EXPECT_TRUE(GetMenuState(popup, 1, MF_BYPOSITION) & MF_SEPARATOR);
-        GetMenuStringW(popup, 2, text, 64, MF_BYPOSITION);
-        EXPECT_STREQ(text, L"&Schließen");
-        EXPECT_EQ(GetMenuItemID(popup, 2), static_cast<UINT>(ID_LOG_CLOSE));
+        for (int i = 0; i < 3; ++i) {
+            wchar_t text[32] = L"";
+            GetMenuStringW(popup, i, text, 32, MF_BYPOSITION);
+            EXPECT_STREQ(text, items[i].second);
+            EXPECT_EQ(GetMenuItemID(popup, i), items[i].first);
+        }
     });
 
-    // A zero byte ends the text shown.
-    WriteBytes(folder.Path("Voldix.log"), std::string(kLogText) + '\0' + "hidden\r\n");
-    RunViewer(folder.Path("Voldix.log"),
-              [&](HWND viewer) { EXPECT_TRUE(ShownText(viewer) == WithoutLineEnds(kLogText)); });
+    // A zero byte ends the text shown. "&Löschen" deletes on "&Ja" only, and the text stays.
+    const CString path = folder.Path("Voldix.log");
+    WriteBytes(path, std::string(kLogText) + '\0' + "hidden\r\n");
+    const INT_PTR result = RunViewer(path, [&](HWND viewer) {
+        EXPECT_TRUE(ShownText(viewer) == Widen(kLogText));
+        DeleteAnswering(viewer, IDC_CONFIRM_NO);
+        EXPECT_TRUE(FileExists(path));
+        DeleteAnswering(viewer, IDC_CONFIRM_YES);
+        EXPECT_FALSE(FileExists(path));
+        EXPECT_TRUE(IsWindowVisible(viewer));
+        EXPECT_TRUE(ShownText(viewer) == Widen(kLogText));
+        ChooseCommand(viewer, ID_LOG_CLOSE);
+    });
+    EXPECT_EQ(result, IDOK);
 }
 
 TEST(LogViewer, WithoutALogOnlyTheErrorMessageComesUp) {
@@ -132,32 +110,14 @@ TEST(LogViewer, WithoutALogOnlyTheErrorMessageComesUp) {
     });
 }
 
-TEST(LogViewer, DeletesOnlyOnYesAndKeepsShowingTheText) {
-    TempFolder folder("viewer_delete");
-    const CString path = folder.Path("Voldix.log");
-    WriteBytes(path, kLogText);
-    WriteBytes(folder.Path("Voldix.bak"), "backup\r\n");
-    const INT_PTR result = RunViewer(path, [&](HWND viewer) {
-        DeleteAnswering(viewer, IDC_CONFIRM_NO);
-        EXPECT_EQ(ReadBytes(path), kLogText);
-        DeleteAnswering(viewer, IDC_CONFIRM_YES);
-        EXPECT_FALSE(FileExists(path));
-        EXPECT_TRUE(IsWindowVisible(viewer));
-        EXPECT_TRUE(ShownText(viewer) == WithoutLineEnds(kLogText));
-        ChooseCommand(viewer, ID_LOG_CLOSE);
-    });
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(ReadBytes(folder.Path("Voldix.bak")), "backup\r\n");
-}
-
 TEST(LogViewer, LayoutFollowsTheSizeDownToTheSmallest) {
     TempFolder folder("viewer_layout");
     WriteBytes(folder.Path("Voldix.log"), kLogText);
     RunViewer(folder.Path("Voldix.log"), [&](HWND viewer) {
         // The button keeps its own size; give it the one of the classic font.
-        HWND ok = GetDlgItem(viewer, IDOK);
         const RECT before = ChildRect(viewer, IDOK);
-        SetWindowPos(ok, nullptr, before.left, before.top, 75, 23, SWP_NOZORDER);
+        SetWindowPos(GetDlgItem(viewer, IDOK), nullptr, before.left, before.top, 75, 23,
+                     SWP_NOZORDER);
         RECT window, client;
         GetWindowRect(viewer, &window);
         GetClientRect(viewer, &client);
@@ -165,18 +125,11 @@ TEST(LogViewer, LayoutFollowsTheSizeDownToTheSmallest) {
                      600 + (window.bottom - window.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
         Settle(viewer);
         GetClientRect(viewer, &client);
-        ASSERT_EQ(client.right, 800);
-        ASSERT_EQ(client.bottom, 600);
-        const RECT edit = ChildRect(viewer, IDC_LOG_TEXT);
-        EXPECT_EQ(edit.left, 8);
-        EXPECT_EQ(edit.top, 8);
-        EXPECT_EQ(edit.right, 790);
-        EXPECT_EQ(edit.bottom, 564);
-        const RECT button = ChildRect(viewer, IDOK);
-        EXPECT_EQ(button.left, 363);
-        EXPECT_EQ(button.top, 572);
-        EXPECT_EQ(button.right, 363 + 75);
-        EXPECT_EQ(button.bottom, 572 + 23);
+        ASSERT_TRUE(client.right == 800 && client.bottom == 600);
+        const RECT edit = ChildRect(viewer, IDC_LOG_TEXT), button = ChildRect(viewer, IDOK);
+        const RECT expectedEdit{8, 8, 790, 564}, expectedButton{363, 572, 363 + 75, 572 + 23};
+        EXPECT_TRUE(EqualRect(&edit, &expectedEdit));
+        EXPECT_TRUE(EqualRect(&button, &expectedButton));
 
         SetWindowPos(viewer, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
         Settle(viewer);
@@ -189,7 +142,12 @@ TEST(LogViewer, LayoutFollowsTheSizeDownToTheSmallest) {
 TEST(LogViewer, TooLargeALogGivesAnEmptyViewer) {
     TempFolder folder("viewer_large");
     const CString path = folder.Path("Voldix.log");
-    ASSERT_TRUE(MakeSparseFile(path, 3ull << 30));
+    // 3 GiB whose bytes are never written (sparse on the Unix side).
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+        file.SetLength(3ull << 30);
+    }
     bool shown = false;
     RunViewer(path, [&](HWND viewer) {
         shown = IsWindowVisible(viewer) != FALSE;
