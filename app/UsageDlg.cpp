@@ -90,6 +90,9 @@ BOOL CUsageDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     case ID_CTX_READONLY_SET: OnReadOnlySet(); return TRUE;
     case ID_HELP: OnHelp(); return TRUE;
     case ID_INFO_UPDATE: OnUpdateSearch(); return TRUE;
+    case ID_OPT_DRIVE_TYPES: OnDriveTypes(); return TRUE;
+    case ID_OPT_DRIVE_LETTERS: OnDriveLetters(); return TRUE;
+    case ID_OPT_LOG: OnShowLog(); return TRUE;
     }
     return CDialog::OnCommand(wParam, lParam);
 }

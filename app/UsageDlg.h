@@ -121,6 +121,16 @@ class CUsageDlg : public CDialog {
     // "&Update suchen": asks for leave, then looks for a newer version and offers it.
     void OnUpdateSearch();
 
+    // ---- Drive filters (dialogs/DriveFilters.cpp) ----
+    // "&Laufwerkstypen...": the type flags through CDriveTypesDlg, kept only on OK.
+    void OnDriveTypes();
+    // "Laufwerks&buchstaben...": the letter flags through CDriveLettersDlg, kept only on OK.
+    void OnDriveLetters();
+
+    // ---- Log viewer (log/ShowLog.cpp) ----
+    // "&Protokoll": shows the error log in CLogViewerDlg.
+    void OnShowLog();
+
     // ---- State ----
     CUsageListCtrl m_list;
     HICON m_icon = nullptr;

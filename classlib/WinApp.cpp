@@ -52,8 +52,7 @@ void AfxEnableControlContainer() {
 }
 
 BOOL AfxInitRichEdit() {
-    static HMODULE richEdit = LoadLibraryW(L"Msftedit.dll");
-    if (!richEdit)
-        richEdit = LoadLibraryW(L"Riched20.dll");
+    // The library of the Unicode rich edit class "RichEdit20W".
+    static HMODULE richEdit = LoadLibraryW(L"Riched20.dll");
     return richEdit != nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "WinText.h"
@@ -116,4 +117,26 @@ BOOL CWnd::EnableToolTips(BOOL enable) {
         return FALSE;
     EnumChildWindows(m_hWnd, &AddToolForChild, reinterpret_cast<LPARAM>(m_toolTip));
     return TRUE;
+}
+
+void CWnd::CenterWindow() const {
+    RECT rect;
+    ::GetWindowRect(m_hWnd, &rect);
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    HMONITOR handle = owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                            : MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTOPRIMARY);
+    if (!GetMonitorInfoW(handle, &monitor))
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    const RECT& work = monitor.rcWork;
+    RECT around = work;
+    if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner))
+        ::GetWindowRect(owner, &around);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    int x = (around.left + around.right) / 2 - width / 2;
+    int y = (around.top + around.bottom) / 2 - height / 2;
+    x = std::max<int>(work.left, std::min<int>(x, work.right - width));
+    y = std::max<int>(work.top, std::min<int>(y, work.bottom - height));
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -53,6 +53,9 @@ class CWnd {
     HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
     HMENU GetMenu() const { return ::GetMenu(m_hWnd); }
     void DrawMenuBar() const { ::DrawMenuBar(m_hWnd); }
+    // Centres the window over its owner (over the work area when it has none), kept
+    // inside the work area of the owner's monitor.
+    void CenterWindow() const;
     HICON SetIcon(HICON icon, BOOL big) const {
         return reinterpret_cast<HICON>(
             SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));

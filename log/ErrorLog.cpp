@@ -6,6 +6,17 @@
 #include "classlib/File.h"
 #include "classlib/WinText.h"
 
+namespace {
+// How often, and how many milliseconds apart, a line (or deleting the log) is tried
+// again while the file is held by a writer or another program.
+constexpr int kOpenRetries = 10;
+constexpr DWORD kOpenRetryPause = 20;
+
+bool HeldByOther(LONG osError) {
+    return osError == ERROR_SHARING_VIOLATION || osError == ERROR_LOCK_VIOLATION;
+}
+} // namespace
+
 ErrorLog::ErrorLog()
     : m_logMax(1048576), m_logPath("C:\\Log.log"), m_backupPath("C:\\Log.bak"), m_stamp() {}
 
@@ -39,9 +50,20 @@ bool ErrorLog::Write(CString message) {
     bool written = false;
     uint64_t length = 0;
     {
+        // Readers are admitted (the log viewer); no other writer is.
         CStdioFile file;
-        if (file.Open(m_logPath, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite |
-                                     CFile::shareExclusive | CFile::typeText)) {
+        CFileException error;
+        bool opened = false;
+        for (int attempt = 0;; ++attempt) {
+            opened = file.Open(m_logPath,
+                               CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite |
+                                   CFile::shareDenyWrite | CFile::typeText,
+                               &error);
+            if (opened || attempt == kOpenRetries || !HeldByOther(error.m_lOsError))
+                break;
+            Sleep(kOpenRetryPause);
+        }
+        if (opened) {
             uint64_t start = 0;
             try {
                 start = file.SeekToEnd();
@@ -68,4 +90,22 @@ bool ErrorLog::Write(CString message) {
         DeleteFileW(Widen(m_logPath).c_str());
     }
     return written;
+}
+
+bool OpenLogForReading(CFile& file, const CString& path, CFileException* error) {
+    // Sharing writes lets a line be appended while the file is read. Deleting is not
+    // shared: a rotation meanwhile keeps the file and is done again at the next line,
+    // whereas a file pending deletion would refuse every line until the reader closed.
+    return file.Open(path, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary, error);
+}
+
+bool DeleteLogFile(const CString& path) {
+    const std::wstring wide = Widen(path);
+    for (int attempt = 0;; ++attempt) {
+        if (DeleteFileW(wide.c_str()))
+            return true;
+        if (attempt == kOpenRetries || !HeldByOther(static_cast<LONG>(GetLastError())))
+            return false;
+        Sleep(kOpenRetryPause);
+    }
 }

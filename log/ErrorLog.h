@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "classlib/File.h"
 #include "classlib/String.h"
 
 // Writes log lines and rotates the file to its backup when it grows past the limit.
@@ -28,6 +29,14 @@ class ErrorLog {
     CString m_backupPath;
     SYSTEMTIME m_stamp;
 };
+
+// Opens the log file for reading in a way that lets ErrorLog::Write go on appending
+// meanwhile; false with the reason in error when it cannot be opened.
+bool OpenLogForReading(CFile& file, const CString& path, CFileException* error = nullptr);
+
+// Deletes the log file, waiting briefly while a line is being written to it; false when
+// it stays.
+bool DeleteLogFile(const CString& path);
 
 // One line of the log: "<dd.mm.yyyy hh:mm:ss>: message" and CR LF.
 CString FormatLogLine(const SYSTEMTIME& time, const CString& message);

@@ -3,12 +3,19 @@
 
 // Dialog templates
 #define IDD_VOLDIX_DIALOG 102
+// Drive filter dialogs
+#define IDD_DRIVE_TYPES 138
+#define IDD_DRIVE_LETTERS 139
 // Confirmation and error message dialogs of the read-only change
 #define IDD_CONFIRM 151
 #define IDD_ERROR_MSG 153
+// Log viewer
+#define IDD_LOG_VIEWER 154
 
 // Menus
 #define IDR_MAINMENU 137
+// Log viewer
+#define IDR_LOG_MENU 155
 
 // Icons
 #define IDR_MAINFRAME 128
@@ -39,6 +46,40 @@
 #define IDC_LIST 1001
 #define IDC_RESTART 1003
 
+// Drive types dialog controls
+#define IDC_TYPES_REMOVABLE 1006
+#define IDC_TYPES_CDROM 1007
+#define IDC_TYPES_NETWORK 1008
+
+// Drive letters dialog controls: A to N are 1015 to 1028, O to Z 1041 to 1052
+#define IDC_LETTERS_GROUP 1014
+#define IDC_LETTERS_A 1015
+#define IDC_LETTERS_B 1016
+#define IDC_LETTERS_C 1017
+#define IDC_LETTERS_D 1018
+#define IDC_LETTERS_E 1019
+#define IDC_LETTERS_F 1020
+#define IDC_LETTERS_G 1021
+#define IDC_LETTERS_H 1022
+#define IDC_LETTERS_I 1023
+#define IDC_LETTERS_J 1024
+#define IDC_LETTERS_K 1025
+#define IDC_LETTERS_L 1026
+#define IDC_LETTERS_M 1027
+#define IDC_LETTERS_N 1028
+#define IDC_LETTERS_O 1041
+#define IDC_LETTERS_P 1042
+#define IDC_LETTERS_Q 1043
+#define IDC_LETTERS_R 1044
+#define IDC_LETTERS_S 1045
+#define IDC_LETTERS_T 1046
+#define IDC_LETTERS_U 1047
+#define IDC_LETTERS_V 1048
+#define IDC_LETTERS_W 1049
+#define IDC_LETTERS_X 1050
+#define IDC_LETTERS_Y 1051
+#define IDC_LETTERS_Z 1052
+
 // Confirmation dialog controls
 #define IDC_CONFIRM_YES 1016
 #define IDC_CONFIRM_NO 1017
@@ -47,6 +88,9 @@
 // Error message dialog controls
 #define IDC_ERROR_LAMP 1020
 #define IDC_ERROR_TEXT 1021
+
+// Log viewer controls
+#define IDC_LOG_TEXT 1026
 
 // Commands
 #define IDM_ABOUTBOX 16
@@ -63,3 +107,6 @@
 #define ID_INFO_UPDATE 40020
 #define ID_MEMORIAL 32768
 #define ID_HELP 57670
+// Log viewer commands
+#define ID_LOG_CLOSE 40015
+#define ID_LOG_DELETE 40016

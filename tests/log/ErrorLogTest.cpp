@@ -141,7 +141,7 @@ TEST(ErrorLog, FileInUseLosesTheLineAndNothingElse) {
     WriteBytes(log.GetLogPath(), "kept line\r\n");
     WriteBytes(log.GetBackupPath(), "old backup\r\n");
 
-    // The log viewer holds the file open for its own use.
+    // Another program holds the file open for its own use.
     HANDLE viewer = CreateFileW(Widen(log.GetLogPath()).c_str(), GENERIC_READ, 0, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(viewer, INVALID_HANDLE_VALUE);

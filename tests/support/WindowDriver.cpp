@@ -57,6 +57,14 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
+HWND WaitForOwnedWindow(HWND owner, const CString& title, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindOwnedWindow(owner, title.c_str())) != nullptr; }, timeoutMs);
+    if (found)
+        Settle(found);
+    return found;
+}
+
 RECT ChildRect(HWND parent, int id) {
     RECT rect{};
     GetWindowRect(GetDlgItem(parent, id), &rect);

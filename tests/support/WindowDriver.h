@@ -38,6 +38,9 @@ class CursorPlace {
     POINT m_saved{};
 };
 
+// Waits for a visible window owned by owner (of any process) whose title reads title;
+// nullptr if none came up in time.
+HWND WaitForOwnedWindow(HWND owner, const CString& title, DWORD timeoutMs = 10000);
 // The window rectangle of a child in its parent's client coordinates.
 RECT ChildRect(HWND parent, int id);
 // The window's title as UTF-8.
