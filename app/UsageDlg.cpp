@@ -85,6 +85,7 @@ BOOL CUsageDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     case ID_CTX_READONLY_CLEAR: OnReadOnlyClear(); return TRUE;
     case ID_CTX_READONLY_SET: OnReadOnlySet(); return TRUE;
     case ID_HELP: OnHelp(); return TRUE;
+    case IDM_ABOUTBOX: OnAbout(); return TRUE;
     }
     return CDialog::OnCommand(wParam, lParam);
 }
