@@ -35,35 +35,6 @@ void ExpectPlayingIn(HWND dialog, int frameId) {
     EXPECT_TRUE(WaitForPictures(animation, 2)) << "the animation in " << frameId << " stands still";
 }
 
-struct TitleSearch {
-    const wchar_t* title;
-    HWND found;
-};
-
-BOOL CALLBACK FindTitle(HWND window, LPARAM param) {
-    TitleSearch* search = reinterpret_cast<TitleSearch*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t title[128] = L"";
-    GetWindowTextW(window, title, 128);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-        wcscmp(title, search->title) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible top-level window of this process with the title, waited for.
-HWND WaitForWindow(const wchar_t* title) {
-    TitleSearch search{title, nullptr};
-    WaitFor([&] {
-        EnumWindows(&FindTitle, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    return search.found;
-}
-
 // A right double-click at a point of the window's client area, through the system's
 // input queue as a mouse makes it.
 void RightDoubleClick(HWND window, POINT client) {
@@ -105,7 +76,7 @@ TEST(AboutBox, RightDoubleClickOpensTheDedicationOverIt) {
         ASSERT_EQ(WindowFromPoint(screen), window);
         RightDoubleClick(window, {spot.left, spot.top});
 
-        HWND dedication = WaitForWindow(L"Widmung");
+        HWND dedication = WaitForWindowTitled(GetCurrentProcessId(), L"Widmung");
         ASSERT_NE(dedication, nullptr) << "no dedication after a right double-click";
         EXPECT_EQ(GetWindow(dedication, GW_OWNER), window);
         EXPECT_EQ(ItemText(dedication, IDC_DEDICATION_TEXT), "Für Sirvel");

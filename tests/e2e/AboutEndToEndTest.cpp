@@ -16,32 +16,11 @@
 #include "support/WindowDriver.h"
 
 namespace {
-struct AboutSearch {
-    DWORD processId;
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindAbout(HWND window, LPARAM param) {
-    AboutSearch* search = reinterpret_cast<AboutSearch*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == search->processId && IsWindowVisible(window) &&
-        GetWindow(window, GW_OWNER) == search->owner && WindowTitle(window) == "Info über Voldix") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The About box over the program's main window, waited for.
 HWND WaitForAbout(const RemoteProgram& program) {
-    AboutSearch search{program.ProcessId(), program.Window(), nullptr};
-    WaitFor([&] {
-        EnumWindows(&FindAbout, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    return search.found;
+    HWND about = WaitForWindowTitled(program.ProcessId(), L"Info über Voldix");
+    EXPECT_TRUE(!about || GetWindow(about, GW_OWNER) == program.Window());
+    return about;
 }
 
 uint32_t Read32(const std::string& image, size_t at) {

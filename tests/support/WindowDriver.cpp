@@ -1,10 +1,33 @@
 #include "WindowDriver.h"
 
 #include <atomic>
+#include <cwchar>
 #include <thread>
 
 #include "StoredSettings.h"
 #include "classlib/WinText.h"
+
+namespace {
+struct TitleSearch {
+    DWORD processId;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindTitled(HWND window, LPARAM param) {
+    TitleSearch* search = reinterpret_cast<TitleSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t title[256] = L"";
+    GetWindowTextW(window, title, 256);
+    if (process == search->processId && IsWindowVisible(window) &&
+        wcscmp(title, search->title) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
 
 INT_PTR RunDialog(CDialog& dialog, const std::function<void(HWND)>& script, bool keepSettings) {
     if (!keepSettings)
@@ -80,4 +103,15 @@ void SendKeys(const std::vector<std::pair<WORD, bool>>& keys) {
         inputs.push_back(input);
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+HWND WaitForWindowTitled(DWORD processId, const wchar_t* title, DWORD timeoutMs) {
+    TitleSearch search{processId, title, nullptr};
+    WaitFor(
+        [&] {
+            EnumWindows(&FindTitled, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
 }

@@ -44,3 +44,5 @@ RECT ChildRect(HWND parent, int id);
 CString WindowTitle(HWND window);
 // Sends real key presses (virtual key, down) through the system's input queue.
 void SendKeys(const std::vector<std::pair<WORD, bool>>& keys);
+// Waits for a visible top-level window of the process with the title; null if none came.
+HWND WaitForWindowTitled(DWORD processId, const wchar_t* title, DWORD timeoutMs = 10000);
