@@ -8,6 +8,8 @@
 #include "app/UsageDlg.h"
 #include "classlib/Menu.h"
 #include "classlib/WinText.h"
+#include "dialogs/AboutDlg.h"
+#include "dialogs/MiniHelpDlg.h"
 #include "res/resource.h"
 
 namespace {
@@ -81,9 +83,24 @@ void CUsageDlg::OnReadOnlySet() {
     StartAttribChange(AttribSet);
 }
 
-// F1 belongs to the mini help, which the program does not have yet; the platform help
-// is never started.
-void CUsageDlg::OnHelp() {}
+void CUsageDlg::OnAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+// F1 opens the mini help, never the platform's help viewer. F1 in a window over the main
+// window comes here too; while the mini help is open it opens no second one.
+void CUsageDlg::OnHelp() {
+    if (m_helpOpen)
+        return;
+    CString text;
+    text.LoadString(IDS_MINIHELP);
+    CMiniHelpDlg help(nullptr);
+    help.SetText(text);
+    m_helpOpen = true;
+    help.DoModal();
+    m_helpOpen = false;
+}
 
 LRESULT CUsageDlg::OnHelpInfo() {
     SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, 0), 0);
@@ -92,7 +109,7 @@ LRESULT CUsageDlg::OnHelpInfo() {
 
 LRESULT CUsageDlg::OnSysCommand(WPARAM id) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
-        // The About box is not part of the program yet.
+        OnAbout();
     } else if (LOWORD(id) == ID_MEMORIAL) {
         OnMemorial();
     }

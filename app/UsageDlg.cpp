@@ -93,6 +93,7 @@ BOOL CUsageDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     case ID_OPT_DRIVE_TYPES: OnDriveTypes(); return TRUE;
     case ID_OPT_DRIVE_LETTERS: OnDriveLetters(); return TRUE;
     case ID_OPT_LOG: OnShowLog(); return TRUE;
+    case IDM_ABOUTBOX: OnAbout(); return TRUE;
     }
     return CDialog::OnCommand(wParam, lParam);
 }

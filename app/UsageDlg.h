@@ -175,12 +175,16 @@ class CUsageDlg : public CDialog {
     void OnReadOnlySet();
     void OnHelp();
     LRESULT OnHelpInfo();
+    // Runs the About box; command 16 of the menu bar and the system menu.
+    void OnAbout();
     LRESULT OnSysCommand(WPARAM id);
     LRESULT OnListRClick(NMHDR* header);
     LRESULT OnToolTipNeedText(NMHDR* header);
     void ShowContextMenu();
     // The text of the tooltip shown last; the tooltip reads it after the request.
     std::wstring m_toolTipText;
+    // The mini help is open.
+    bool m_helpOpen = false;
 
     LRESULT OnNotify(NMHDR* header);
     LRESULT OnSize();

@@ -2,20 +2,21 @@
 
 #include "WinApp.h"
 
-// A dialog given no parent is owned by the main window, or by the popup that is active
-// over it, so that it stays in front and the window behind it waits for the answer.
-static HWND SafeOwner() {
+namespace {
+// The owner of a dialog made without a parent: the program's main window, or the popup
+// that is active over it (an About box over which the dedication opens); without a main
+// window, the window active on this thread.
+HWND DefaultOwner() {
     CWinApp* app = AfxGetApp();
     HWND main = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
-    if (!main || !::IsWindow(main))
-        return nullptr;
-    while (HWND up = ::GetParent(main))
-        main = up;
-    return ::GetLastActivePopup(main);
+    if (!main || !IsWindow(main))
+        main = GetActiveWindow();
+    return main ? GetLastActivePopup(main) : nullptr;
 }
+} // namespace
 
 INT_PTR CDialog::DoModal() {
-    HWND parent = m_parent ? m_parent->m_hWnd : SafeOwner();
+    HWND parent = m_parent ? m_parent->m_hWnd : DefaultOwner();
     m_initDone = false;
     INT_PTR result = DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId), parent,
                                      &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));

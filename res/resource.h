@@ -12,6 +12,11 @@
 // Log viewer
 #define IDD_LOG_VIEWER 154
 
+// About box, mini help and dedication
+#define IDD_ABOUTBOX 100
+#define IDD_DEDICATION 152
+#define IDD_MINIHELP 157
+
 // Menus
 #define IDR_MAINMENU 137
 // Log viewer
@@ -91,6 +96,18 @@
 
 // Log viewer controls
 #define IDC_LOG_TEXT 1026
+
+// About box, mini help and dedication controls
+#define IDC_ABOUT_ICON 1004
+#define IDC_ABOUT_COMMENT 1009
+#define IDC_ABOUT_VERSION 1011
+#define IDC_ABOUT_ANIMATION 1012
+#define IDC_ABOUT_COPYRIGHT 1022
+#define IDC_ABOUT_FEEDBACK 1023
+#define IDC_DEDICATION_ANIMATION 1043
+#define IDC_DEDICATION_TEXT 1044
+#define IDC_HELP_TEXT 1047
+#define IDC_HELP_ANIMATION 1048
 
 // Commands
 #define IDM_ABOUTBOX 16

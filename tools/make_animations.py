@@ -17,7 +17,7 @@ import struct
 import sys
 
 from make_resources import (EDGE, OUTLINE, Canvas, both, ellipse, hgrad, minus, mix,
-                            mix_hex, polygon, rect, rgb, segment, union, vgrad, wedge)
+                            mix_hex, polygon, rect, segment, union, vgrad, wedge)
 
 # The ground of every clip: the classic dialog face. The control shows the
 # dialog's own background wherever a frame has the colour of its top left pixel.
@@ -57,11 +57,6 @@ class Frame(Canvas):
             x0, y0 = max(x0, box[0]), max(y0, box[1])
             x1, y1 = min(x1, box[2]), min(y1, box[3])
         return Canvas.cover(self, shape, smooth, (x0, y0, max(x0, x1), max(y0, y1)))
-
-
-# A shape moved by (dx, dy).
-def shifted(shape, dx, dy):
-    return lambda x, y: shape(x - dx, y - dy)
 
 
 # The picture as rows of (r, g, b) integers, top row first; it is opaque. A
@@ -544,17 +539,13 @@ CLIPS = [
 ]
 
 
-# Draws one clip and returns the AVI bytes and the pictures as palette
-# colours (rows top first), for the check.
-def build(draw):
-    canvases = draw()
-    pictures = [rgb_rows(c) for c in canvases]
+# Draws one clip and returns the AVI bytes, the pictures as palette indices
+# (rows top first) and the palette, for the check.
+def build(draw, frame_us):
+    pictures = [rgb_rows(c) for c in draw()]
     palette, index = make_palette(pictures)
     indexed = [[[index[px] for px in row] for row in pic] for pic in pictures]
-    return avi_bytes(indexed, palette, FRAME_US[draw]), indexed, palette
-
-
-FRAME_US = {draw: us for _, draw, _, _, us in CLIPS}
+    return avi_bytes(indexed, palette, frame_us), indexed, palette
 
 
 # Re-reads a written clip, decodes every frame and compares it with what was
@@ -592,7 +583,7 @@ def main(argv):
     os.makedirs(outdir, exist_ok=True)
     failed = False
     for name, draw, size, count, frame_us in CLIPS:
-        data, indexed, palette = build(draw)
+        data, indexed, palette = build(draw, frame_us)
         path = os.path.join(outdir, name)
         with open(path, "wb") as f:
             f.write(data)

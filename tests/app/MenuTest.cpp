@@ -153,6 +153,24 @@ HWND FindOwnWindowOfClass(const wchar_t* className, HWND owner = nullptr) {
     return search.found;
 }
 
+BOOL CALLBACK CollectTitled(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<std::pair<const wchar_t*, std::vector<HWND>>*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t title[64] = L"";
+    GetWindowTextW(window, title, 64);
+    if (process == GetCurrentProcessId() && wcscmp(title, search->first) == 0)
+        search->second.push_back(window);
+    return TRUE;
+}
+
+// The top-level windows of this process with the title, shown yet or not.
+std::vector<HWND> OwnWindowsTitled(const wchar_t* title) {
+    std::pair<const wchar_t*, std::vector<HWND>> search{title, {}};
+    EnumWindows(&CollectTitled, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
 // What a right-click on the list brought up.
 struct ContextMenuSeen {
     bool opened = false;
@@ -473,29 +491,46 @@ TEST(Menus, ToolTipsComeFromTheStringTable) {
     });
 }
 
-TEST(Menus, HelpKeyReachesTheHelpCommandAndOpensNothing) {
+TEST(Menus, HelpKeyOpensTheMiniHelpAndNoHelpViewer) {
     RecordingDlg dialog;
     AllowOnlyLetters(dialog, "");
     const int helpViewers = CountHelpViewers();
     RunDialog(dialog, [&](HWND window) {
+        auto helpCommands = [&] {
+            Settle(window);
+            return std::count(dialog.commands.begin(), dialog.commands.end(), ID_HELP);
+        };
         // A real key press: the system turns F1 into WM_HELP for the focused control.
         SetForegroundWindow(window);
         Settle(window);
-        INPUT keys[2]{};
-        keys[0].type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = VK_F1;
-        keys[1] = keys[0];
-        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
-        EXPECT_TRUE(WaitFor(
-            [&] {
-                Settle(window);
-                return std::count(dialog.commands.begin(), dialog.commands.end(), ID_HELP) == 1;
-            },
-            3000));
-        Sleep(300);
-        EXPECT_EQ(FindOwnWindowOfClass(L"#32770", window), nullptr);
+        SendKeys({{VK_F1, true}, {VK_F1, false}});
+        HWND help = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (help = FindOwnWindowOfClass(L"#32770", window)); }))
+            << "F1 opened no mini help";
+        EXPECT_EQ(WindowTitle(help), "Mini-Hilfe");
+        CString legend;
+        legend.LoadString(IDS_MINIHELP);
+        EXPECT_EQ(WindowTitle(GetDlgItem(help, IDC_HELP_TEXT)), legend);
+        EXPECT_FALSE(IsWindowEnabled(window));
+
+        // F1 in the mini help comes to the main window as well and opens no second one.
+        SetForegroundWindow(help);
+        Settle(help);
+        SendKeys({{VK_F1, true}, {VK_F1, false}});
+        EXPECT_TRUE(WaitFor([&] { return helpCommands() == 2; }, 5000));
+        // The command has been handled once the main thread serves messages again.
+        Settle(window);
+        const std::vector<HWND> helps = OwnWindowsTitled(L"Mini-Hilfe");
+        EXPECT_EQ(helps.size(), 1u);
+        for (HWND other : helps)
+            if (other != help)
+                PostMessageW(other, WM_COMMAND, IDOK, 0);
+
+        ClickButton(help, IDOK);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(help); }));
+        Settle(window);
         EXPECT_TRUE(IsWindowEnabled(window));
+        EXPECT_EQ(helpCommands(), 2);
     });
     EXPECT_EQ(CountHelpViewers(), helpViewers);
 }

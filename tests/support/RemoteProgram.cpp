@@ -46,10 +46,10 @@ RemoteProgram::~RemoteProgram() {
     }
 }
 
-bool RemoteProgram::Start(DWORD timeoutMs, bool keepSettings) {
+bool RemoteProgram::Start(DWORD timeoutMs, bool keepSettings, const std::wstring& program) {
     if (!keepSettings)
         ClearStoredSettings();
-    std::wstring exe = BesideTestProgram(L"Voldix.exe");
+    const std::wstring exe = program.empty() ? BesideTestProgram(L"Voldix.exe") : program;
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);

@@ -16,9 +16,12 @@ class RemoteProgram {
 
     // Starts the program and waits until its main window is up; false if it is not.
     // Unless keepSettings is set, the stored settings are removed first (a first run).
-    bool Start(DWORD timeoutMs = 15000, bool keepSettings = false);
+    // The program is Voldix.exe next to the test program unless exe names another file.
+    bool Start(DWORD timeoutMs = 15000, bool keepSettings = false,
+               const std::wstring& exe = std::wstring());
     HWND Window() const { return m_window; }
     HANDLE Process() const { return m_process.hProcess; }
+    DWORD ProcessId() const { return m_process.dwProcessId; }
     // Waits for the process to end; true if it ended in time (exit code in *code).
     bool WaitForExit(DWORD timeoutMs, DWORD* code = nullptr) const;
     // Posts WM_CLOSE to the main window; the milliseconds until the process ended, or

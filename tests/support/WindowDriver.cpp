@@ -1,10 +1,33 @@
 #include "WindowDriver.h"
 
 #include <atomic>
+#include <cwchar>
 #include <thread>
 
 #include "StoredSettings.h"
 #include "classlib/WinText.h"
+
+namespace {
+struct TitleSearch {
+    DWORD processId;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindTitled(HWND window, LPARAM param) {
+    TitleSearch* search = reinterpret_cast<TitleSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t title[256] = L"";
+    GetWindowTextW(window, title, 256);
+    if (process == search->processId && IsWindowVisible(window) &&
+        wcscmp(title, search->title) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
 
 INT_PTR RunDialog(CDialog& dialog, const std::function<void(HWND)>& script, bool keepSettings) {
     if (!keepSettings)
@@ -124,5 +147,16 @@ BOOL CALLBACK FindOwned(HWND window, LPARAM param) {
 HWND FindOwnedWindow(HWND owner, const char* title) {
     OwnedSearch search{owner, title, nullptr};
     EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForWindowTitled(DWORD processId, const wchar_t* title, DWORD timeoutMs) {
+    TitleSearch search{processId, title, nullptr};
+    WaitFor(
+        [&] {
+            EnumWindows(&FindTitled, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
     return search.found;
 }

@@ -51,3 +51,5 @@ void SendKeys(const std::vector<std::pair<WORD, bool>>& keys);
 void MouseClickAt(POINT point, bool right = false);
 // A visible window of any process that owner owns, with that title; null if there is none.
 HWND FindOwnedWindow(HWND owner, const char* title);
+// Waits for a visible top-level window of the process with the title; null if none came.
+HWND WaitForWindowTitled(DWORD processId, const wchar_t* title, DWORD timeoutMs = 10000);
