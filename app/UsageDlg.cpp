@@ -66,6 +66,7 @@ LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE: return OnClose();
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_SCAN_DONE: return OnScanDone(wParam, lParam);
+    case WM_SCAN_ROWS: return OnScanRows(wParam, lParam);
     case WM_SYSCOMMAND: return OnSysCommand(wParam);
     case WM_HELP: return OnHelpInfo();
     }
