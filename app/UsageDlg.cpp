@@ -95,6 +95,7 @@ LRESULT CUsageDlg::OnNotify(NMHDR* header) {
     case NM_DBLCLK: return OnListDblClk(header);
     case LVN_KEYDOWN: return OnListKeyDown(header);
     case NM_RCLICK: return OnListRClick(header);
+    case LVN_DELETEALLITEMS: return OnListDeleteAll(header);
     case TTN_GETDISPINFOW: return OnToolTipNeedText(header);
     }
     return Default();

@@ -49,6 +49,8 @@ class CUsageDlg : public CDialog {
     // a few milliseconds at most; returns how many ready rows are still to be shown.
     LRESULT OnScanRows(WPARAM request, LPARAM count);
     int ShowReadyRows();
+    // The list empties itself without a notification per row.
+    LRESULT OnListDeleteAll(NMHDR* header);
     // The five cell texts and the image of one folder row.
     struct FolderRow {
         CString cells[5];

@@ -3,6 +3,7 @@
 
 #include "app/Messages.h"
 #include "app/UsageDlg.h"
+#include "res/resource.h"
 #include "usage/Format.h"
 
 namespace {
@@ -101,6 +102,14 @@ int CUsageDlg::ShowReadyRows() {
     m_list.SendMessage(WM_SETREDRAW, TRUE);
     m_list.EnsureVisible(m_rowsShown - 1, FALSE);
     return ready - m_rowsShown;
+}
+
+LRESULT CUsageDlg::OnListDeleteAll(NMHDR* header) {
+    if (header->idFrom != IDC_LIST)
+        return Default();
+    // Nothing is kept per row; a notification for each of many thousand rows would keep
+    // the window from answering.
+    return TRUE;
 }
 
 void CUsageDlg::UpdateCaption() {
