@@ -68,19 +68,6 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
-bool WaitForPumping(const std::function<bool()>& condition, DWORD timeoutMs) {
-    return WaitFor(
-        [&] {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-            return condition();
-        },
-        timeoutMs);
-}
-
 RECT ChildRect(HWND parent, int id) {
     RECT rect{};
     GetWindowRect(GetDlgItem(parent, id), &rect);

@@ -25,9 +25,6 @@ void ClickButton(HWND dialog, int id);
 void ChooseCommand(HWND window, UINT id);
 // Polls until the condition holds or the time is up; true when it held.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
-// Like WaitFor, but serves the messages of this thread's own windows while it waits, for
-// conditions that depend on those windows too.
-bool WaitForPumping(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 // Puts the mouse pointer back where it was when the object ends, so that a test that
 // moves it leaves no pointer over the windows of the tests after it.
 class CursorPlace {
