@@ -121,7 +121,7 @@ while read -r name entries seconds walk paints gap stale paint unanswered messag
         printf "%6d entries: %.2f s (walk %.2f s, rows %.2f s), %.0f rows/s; floor %.2f s (%.0f rows/s), %.2f x floor\n",
             n, s, w, rows, n / s, floor, n / floor, s / floor
         printf "                %d paints while rows came in (%.1f per s, longest gap %.3f s, %d without the newest row), %.1f ms each, longest %.0f ms\n",
-            p, rows > 0 ? p / rows : 0, g, st, pa, l
+            p, (rows > 0 ? p / rows : 0), g, st, pa, l
         printf "                longest time the window did not answer: %.0f ms (longest message it handled: %.0f ms)\n", u, m
     }'
 done <<<"$display"
