@@ -70,6 +70,7 @@ LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_SCAN_DONE: return OnScanDone(wParam, lParam);
     case WM_ATTRIB_DONE: return OnAttribDone(wParam, lParam);
+    case WM_SCAN_ROWS: return OnScanRows(wParam, lParam);
     case WM_SYSCOMMAND: return OnSysCommand(wParam);
     case WM_HELP: return OnHelpInfo();
     }
@@ -103,6 +104,7 @@ LRESULT CUsageDlg::OnNotify(NMHDR* header) {
     case NM_DBLCLK: return OnListDblClk(header);
     case LVN_KEYDOWN: return OnListKeyDown(header);
     case NM_RCLICK: return OnListRClick(header);
+    case LVN_DELETEALLITEMS: return OnListDeleteAll(header);
     case TTN_GETDISPINFOW: return OnToolTipNeedText(header);
     }
     return Default();

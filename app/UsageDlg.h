@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "UsageListCtrl.h"
 #include "attrib/AttribChange.h"
@@ -46,6 +47,23 @@ class CUsageDlg : public CDialog {
     void FillFolderRows();
     // Window title: the current path, or "Voldix" at the drive list.
     void UpdateCaption();
+    // The main thread's side of a fill: begins it, or shows the rows that are ready for
+    // a few milliseconds at most; returns how many ready rows are still to be shown.
+    LRESULT OnScanRows(WPARAM request, LPARAM count);
+    int ShowReadyRows();
+    // The list empties itself without a notification per row.
+    LRESULT OnListDeleteAll(NMHDR* header);
+    // The five cell texts and the image of one folder row.
+    struct FolderRow {
+        CString cells[5];
+        int image = 1;
+    };
+    // Rows of the fill under way: the filling thread writes row i before it makes
+    // m_rowsReady greater than i; the main thread sizes the array at the start of a fill
+    // and shows rows m_rowsShown to m_rowsReady - 1.
+    std::vector<FolderRow> m_folderRows;
+    std::atomic<int> m_rowsReady{0};
+    int m_rowsShown = 0;
 
     // ---- Folder scan (usage/FolderScan.cpp) ----
     // Begins a scan of m_currentPath on a worker thread; the window is busy until it ends.

@@ -3,8 +3,15 @@
 # inside tools/bench/ScanBench.cpp) on the same tree of 200,000 small files in 20,420
 # folders, with Wine and its wineserver pinned to one CPU, and prints both times, both
 # totals and their ratio; also the time of sorting 100,000 records.
+# Beside it the display benchmark (tools/bench/FillBench.cpp): flat folders of 2,000 and
+# 20,000 files opened by a double-click in the real main window under Xvfb; it prints the
+# rows shown per second, the floor of 2 ms per entry that the pauses of the scan set, the
+# ratio of the time to that floor, how often the list was painted with its newest row in
+# view while the rows came in, and the longest time the window did not answer.
 # Usage: benchmark.sh [BUILD]   (default: the runnable build that tools/build.sh makes)
-# The tree is made once under build/bench-tree; the Wine prefix is build/bench-prefix.
+# The trees are made once under build/bench-tree and build/bench-flat; the Wine prefix
+# is build/bench-prefix. Other work on the machine slows both parts: the load average is
+# printed with the figures.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ $# -ge 1 ]; then
@@ -15,6 +22,7 @@ fi
 tree=$root/build/bench-tree
 bench=$build/bin/scan_bench.exe
 [ -f "$bench" ] || { echo "missing $bench" >&2; exit 1; }
+flat=$root/build/bench-flat
 
 if [ ! -f "$tree.done" ]; then
     echo "Making the tree (once): $tree" >&2
@@ -34,6 +42,21 @@ for a in range(20):
                     out.write(b"x" * ((n * 37) % 2000 + 1))
 PY
     touch "$tree.done"
+fi
+if [ ! -f "$flat.done" ]; then
+    echo "Making the flat folders (once): $flat" >&2
+    rm -rf "$flat"
+    python3 - "$flat" <<'PY'
+import os, sys
+top = sys.argv[1]
+for count in (2000, 20000):
+    folder = os.path.join(top, f"flat{count}")
+    os.makedirs(folder)
+    for i in range(count):
+        with open(os.path.join(folder, f"datei{i:05d}.dat"), "wb") as out:
+            out.write(b"x" * ((i * 7919) % 5000))
+PY
+    touch "$flat.done"
 fi
 
 . "$root/tools/wine-env.sh"
@@ -84,3 +107,21 @@ while read -r name seconds total rest; do
         ;;
     esac
 done <<<"$results"
+
+# The display: unpinned, in a display of its own.
+echo "Load average before the display: $(cut -d' ' -f1-3 /proc/loadavg)"
+display=$(xvfb-run -a -s "-screen 0 1280x1024x24" \
+    bash "$root/tools/bench/display.sh" "$build" "$flat" flat2000 flat20000)
+echo "Display of a flat folder in the real window, from the double-click to the end of the scan:"
+while read -r name entries seconds walk paints gap stale paint unanswered message longest; do
+    awk -v n="$entries" -v s="$seconds" -v w="$walk" -v p="$paints" -v g="$gap" -v st="$stale" \
+        -v pa="$paint" -v u="$unanswered" -v m="$message" -v l="$longest" 'BEGIN {
+        floor = n * 0.002
+        rows = s - w
+        printf "%6d entries: %.2f s (walk %.2f s, rows %.2f s), %.0f rows/s; floor %.2f s (%.0f rows/s), %.2f x floor\n",
+            n, s, w, rows, n / s, floor, n / floor, s / floor
+        printf "                %d paints while rows came in (%.1f per s, longest gap %.3f s, %d without the newest row), %.1f ms each, longest %.0f ms\n",
+            p, (rows > 0 ? p / rows : 0), g, st, pa, l
+        printf "                longest time the window did not answer: %.0f ms (longest message it handled: %.0f ms)\n", u, m
+    }'
+done <<<"$display"

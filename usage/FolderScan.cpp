@@ -378,6 +378,10 @@ LRESULT CUsageDlg::OnScanDone(WPARAM, LPARAM) {
     ::EnableWindow(GetDlgItem(IDC_BACK), TRUE);
     m_ready = true;
     m_list.SetBusy(false);
+    // The rows are in the list now.
+    std::vector<FolderRow>().swap(m_folderRows);
+    m_rowsReady = 0;
+    m_rowsShown = 0;
     return 0;
 }
 

@@ -27,8 +27,18 @@ void SetClientSize(HWND window, int width, int height) {
 }
 
 std::atomic<int> g_clockHour{9};
+// How often the clock was read: the periodic thread reads it once per round.
+std::atomic<int> g_clockReads{0};
 COleDateTime JulyFirstClock() {
+    ++g_clockReads;
     return COleDateTime(2026, 7, 1, g_clockHour, 0, 0);
+}
+
+// Waits until the periodic thread has begun more rounds; every round before the last
+// has then ended.
+bool WaitForPeriodicRounds(int rounds) {
+    const int until = g_clockReads + rounds;
+    return WaitFor([&] { return g_clockReads >= until; });
 }
 
 bool MenuHasCommand(HMENU menu, UINT id) {
@@ -179,21 +189,21 @@ TEST(MainWindow, MemorialItemsComeAndGoWithTheDate) {
     RunDialog(dialog, [&](HWND window) {
         HMENU system = GetSystemMenu(window, FALSE);
         HMENU info = GetSubMenu(GetMenu(window), 1);
-        Sleep(250);
+        ASSERT_TRUE(WaitForPeriodicRounds(2)) << "the periodic thread does not run";
         EXPECT_FALSE(MenuHasCommand(system, ID_MEMORIAL));
         EXPECT_FALSE(MenuHasCommand(info, ID_MEMORIAL));
         g_clockHour = 11;
-        EXPECT_TRUE(WaitFor([&] { return MenuHasCommand(info, ID_MEMORIAL); }, 1000));
-        EXPECT_TRUE(WaitFor([&] { return MenuHasCommand(system, ID_MEMORIAL); }, 1000));
-        Sleep(350);
+        EXPECT_TRUE(WaitFor([&] { return MenuHasCommand(info, ID_MEMORIAL); }));
+        EXPECT_TRUE(WaitFor([&] { return MenuHasCommand(system, ID_MEMORIAL); }));
+        ASSERT_TRUE(WaitForPeriodicRounds(3)) << "the periodic thread does not run";
         EXPECT_EQ(CountCommand(system, ID_MEMORIAL), 1);
         EXPECT_EQ(CountCommand(info, ID_MEMORIAL), 1);
         EXPECT_EQ(GetMenuItemID(info, GetMenuItemCount(info) - 1), static_cast<UINT>(ID_MEMORIAL));
         CMenu infoMenu(info);
         EXPECT_EQ(infoMenu.GetMenuString(ID_MEMORIAL, MF_BYCOMMAND), "&Memoriam");
         g_clockHour = 13;
-        EXPECT_TRUE(WaitFor([&] { return !MenuHasCommand(info, ID_MEMORIAL); }, 1000));
-        EXPECT_TRUE(WaitFor([&] { return !MenuHasCommand(system, ID_MEMORIAL); }, 1000));
+        EXPECT_TRUE(WaitFor([&] { return !MenuHasCommand(info, ID_MEMORIAL); }));
+        EXPECT_TRUE(WaitFor([&] { return !MenuHasCommand(system, ID_MEMORIAL); }));
     });
     COleDateTime::SetClockForTesting(nullptr);
 }

@@ -109,7 +109,10 @@ void ExpectSystemMenu(HWND window, bool topmostChecked, bool memorial) {
 }
 
 std::atomic<int> g_hour{12};
+// How often the clock was read: the periodic thread reads it once per round.
+std::atomic<int> g_clockReads{0};
 COleDateTime JulyFirst() {
+    ++g_clockReads;
     return COleDateTime(2027, 7, 1, g_hour, 30, 0);
 }
 
@@ -195,8 +198,11 @@ ContextMenuSeen RightClickList(HWND dialog, wchar_t mnemonic = 0) {
         returned = true;
     });
     HWND menuWindow = nullptr;
-    WaitFor([&] { return returned || (menuWindow = FindOwnWindowOfClass(L"#32768")) != nullptr; },
-            5000);
+    const bool answered = WaitFor(
+        [&] { return returned || (menuWindow = FindOwnWindowOfClass(L"#32768")) != nullptr; });
+    EXPECT_TRUE(answered) << "the right-click neither opened a menu nor returned";
+    if (!answered)
+        SendMessageW(dialog, WM_CANCELMODE, 0, 0);
     if (menuWindow) {
         seen.opened = true;
         HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
@@ -307,13 +313,13 @@ CString ComputerName() {
 // closes it with OK.
 bool TakeGreeting(HWND dialog, CString& caption, CString& text) {
     HWND box = nullptr;
-    if (!WaitFor([&] { return (box = FindOwnWindowOfClass(L"#32770", dialog)) != nullptr; }, 5000))
+    if (!WaitFor([&] { return (box = FindOwnWindowOfClass(L"#32770", dialog)) != nullptr; }))
         return false;
     Settle(box);
     caption = WindowTitle(box);
     text = WindowTitle(GetDlgItem(box, 0xFFFF));
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    return WaitFor([&] { return !IsWindow(box); }, 5000);
+    return WaitFor([&] { return !IsWindow(box); });
 }
 } // namespace
 
@@ -339,8 +345,11 @@ TEST(Menus, MenuBarReadsBackItemByItem) {
 
         // During the dedication period both menus end with "&Memoriam".
         g_hour = 11;
-        EXPECT_TRUE(WaitFor([&] { return ReadItems(GetSubMenu(bar, 1)).size() == 3; }, 2000));
-        Sleep(250);
+        EXPECT_TRUE(WaitFor([&] { return ReadItems(GetSubMenu(bar, 1)).size() == 3; }));
+        // Two more rounds of the periodic thread: the first of them has ended.
+        const int reads = g_clockReads;
+        ASSERT_TRUE(WaitFor([&] { return g_clockReads >= reads + 2; }))
+            << "the periodic thread does not run";
         EXPECT_EQ(ReadItems(GetSubMenu(bar, 1)), InfoMenu(true));
         ExpectSystemMenu(window, true, true);
         EXPECT_EQ(ReadItems(GetSubMenu(bar, 0)), OptionsMenu(true, true));
@@ -593,7 +602,7 @@ TEST(Menus, QuitEndsTheDialogAndStoresTheSettings) {
     const INT_PTR result = RunDialog(dialog, [&](HWND window) {
         ChooseCommand(window, ID_OPT_TOPMOST);
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_OPT_QUIT, 0), 0);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }, 3000));
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }));
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(ReadStoredValue(L"Vordergrund").Number(), 1u);

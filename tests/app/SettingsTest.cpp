@@ -33,6 +33,28 @@ int ZOrder(HWND window) {
     return -1;
 }
 
+// Whether upper comes before lower in one reading of the z-order.
+bool IsAbove(HWND upper, HWND lower) {
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        if (h == upper)
+            return true;
+        if (h == lower)
+            return false;
+    }
+    return false;
+}
+
+// Brings other to the top of the z-order, as the user would, until the z-order shows it
+// below window (below is false: above window). Wine also restacks a window when the
+// display reports its stacking back, a moment later: the raise is repeated until that
+// has settled.
+bool RaisedWindowEnds(HWND other, HWND window, bool below) {
+    return WaitFor([&] {
+        SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return below ? IsAbove(window, other) : IsAbove(other, window);
+    });
+}
+
 RECT OuterRect(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
@@ -428,7 +450,7 @@ TEST(Settings, MaximisedComesBackMaximisedAndDefaultSizeWaitsForRestore) {
             // Wine's dialog manager shows the window normally once it is first idle
             // (Windows leaves a visible window as it is): wait for that, then maximise it
             // again as the user would.
-            WaitFor([&] { return !IsZoomed(window); }, 2000);
+            WaitFor([&] { return !IsZoomed(window); });
             SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
             Settle(window);
             ASSERT_TRUE(IsZoomed(window));
@@ -510,12 +532,12 @@ TEST(Settings, TopmostTogglesFromEitherMenuWithBothCheckMarks) {
                                      nullptr, nullptr, nullptr, nullptr);
         ChooseCommand(window, ID_OPT_TOPMOST);
         expectTopmost(true);
-        SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        EXPECT_LT(ZOrder(window), ZOrder(other));
+        EXPECT_TRUE(RaisedWindowEnds(other, window, true))
+            << "on top, the window is not above: " << ZOrder(window) << " vs " << ZOrder(other);
         ChooseCommand(window, ID_OPT_TOPMOST);
         expectTopmost(false);
-        SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        EXPECT_GT(ZOrder(window), ZOrder(other));
+        EXPECT_TRUE(RaisedWindowEnds(other, window, false))
+            << "not on top, the window stays above: " << ZOrder(window) << " vs " << ZOrder(other);
         DestroyWindow(other);
         ChooseCommand(window, ID_OPT_TOPMOST);
         expectTopmost(true);

@@ -6,8 +6,10 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "res/resource.h"
@@ -55,8 +57,31 @@ POINT ButtonCentre(HWND window, int id) {
 // Brings the program's window to the front for keyboard and mouse input.
 void Activate(HWND window) {
     SetForegroundWindow(window);
-    WaitFor([&] { return GetForegroundWindow() == window; }, 3000);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }))
+        << "the window did not come to the front";
     Settle(window);
+}
+
+BOOL CALLBACK FindOpenMenu(HWND candidate, LPARAM param) {
+    auto* search = reinterpret_cast<std::pair<DWORD, bool>*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(candidate, &process);
+    wchar_t className[16] = L"";
+    GetClassNameW(candidate, className, 16);
+    if (process == search->first && IsWindowVisible(candidate) &&
+        wcscmp(className, L"#32768") == 0) {
+        search->second = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Whether a menu of the window's process is open.
+bool MenuIsOpen(HWND window) {
+    std::pair<DWORD, bool> search{0, false};
+    GetWindowThreadProcessId(window, &search.first);
+    EnumWindows(&FindOpenMenu, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 // Starts Voldix.exe afresh, changes what the five values hold (always on top, a column
@@ -129,7 +154,7 @@ TEST(SettingsEndToEnd, EveryWayOfClosingStoresAllFiveValues) {
     RunAndClose("Be&enden from the menu by its keys", [](HWND window) {
         Activate(window);
         SendKeys({{VK_MENU, true}, {'O', true}, {'O', false}, {VK_MENU, false}});
-        Sleep(200);
+        ASSERT_TRUE(WaitFor([&] { return MenuIsOpen(window); })) << "the menu did not open";
         PressKey('E');
     });
 }

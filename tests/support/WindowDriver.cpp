@@ -1,5 +1,7 @@
 #include "WindowDriver.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <cwchar>
 #include <thread>
@@ -32,24 +34,33 @@ BOOL CALLBACK FindTitled(HWND window, LPARAM param) {
 INT_PTR RunDialog(CDialog& dialog, const std::function<void(HWND)>& script, bool keepSettings) {
     if (!keepSettings)
         ClearStoredSettings();
-    std::atomic<bool> done{false};
+    std::atomic<bool> ended{false};
     std::thread driver([&] {
         HWND window = nullptr;
-        WaitFor([&] {
-            // Some start-up steps (a stored placement) show the window before its
-            // initialisation has ended; the script starts only after it.
-            window = dialog.m_hWnd;
-            return window != nullptr && dialog.IsInitialized() && IsWindowVisible(window);
-        });
-        if (window) {
-            Settle(window);
-            script(window);
-            if (IsWindow(window))
-                PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        // Some start-up steps (a stored placement) show the window before its
+        // initialisation has ended; the script starts only after it.
+        const bool up = WaitFor(
+            [&] {
+                window = dialog.m_hWnd;
+                return ended ||
+                       (window != nullptr && dialog.IsInitialized() && IsWindowVisible(window));
+            },
+            30000);
+        if (!up || ended) {
+            ADD_FAILURE() << "the dialog did not come up within 30 s";
+            // Should it still come up, it is closed, so that the test ends.
+            WaitFor([&] { return ended || dialog.IsInitialized(); }, 30000);
+            if (!ended && dialog.m_hWnd)
+                PostMessageW(dialog.m_hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return;
         }
-        done = true;
+        Settle(window);
+        script(window);
+        if (IsWindow(window))
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     });
     INT_PTR result = dialog.DoModal();
+    ended = true;
     driver.join();
     return result;
 }
@@ -159,4 +170,37 @@ HWND WaitForWindowTitled(DWORD processId, const wchar_t* title, DWORD timeoutMs)
         },
         timeoutMs);
     return search.found;
+}
+
+namespace {
+// Set when the thread under the hook takes the marker key's release from its queue.
+std::atomic<bool> g_markerTaken{false};
+const WORD kMarkerKey = VK_F24;
+
+LRESULT CALLBACK WatchForMarker(int code, WPARAM removed, LPARAM param) {
+    const MSG* message = reinterpret_cast<const MSG*>(param);
+    if (code == HC_ACTION && removed == PM_REMOVE && message->message == WM_KEYUP &&
+        message->wParam == kMarkerKey)
+        g_markerTaken = true;
+    return CallNextHookEx(nullptr, code, removed, param);
+}
+} // namespace
+
+bool SendKeysAndWait(HWND window, const std::vector<std::pair<WORD, bool>>& keys, DWORD timeoutMs) {
+    // A press of a key that nothing uses follows the keys. The window's thread takes its
+    // release from the queue after it has handled every key before it; the settle then
+    // waits until it has handled the release too.
+    g_markerTaken = false;
+    HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, &WatchForMarker, nullptr,
+                                   GetWindowThreadProcessId(window, nullptr));
+    if (!hook)
+        return false;
+    std::vector<std::pair<WORD, bool>> all = keys;
+    all.push_back({kMarkerKey, true});
+    all.push_back({kMarkerKey, false});
+    SendKeys(all);
+    const bool taken = WaitFor([] { return g_markerTaken.load(); }, timeoutMs);
+    UnhookWindowsHookEx(hook);
+    Settle(window);
+    return taken;
 }

@@ -53,3 +53,7 @@ void MouseClickAt(POINT point, bool right = false);
 HWND FindOwnedWindow(HWND owner, const char* title);
 // Waits for a visible top-level window of the process with the title; null if none came.
 HWND WaitForWindowTitled(DWORD processId, const wchar_t* title, DWORD timeoutMs = 10000);
+// Sends real key presses to the window's thread and waits until that thread has handled
+// them; false if it has not within the time.
+bool SendKeysAndWait(HWND window, const std::vector<std::pair<WORD, bool>>& keys,
+                     DWORD timeoutMs = 10000);

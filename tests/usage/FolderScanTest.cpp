@@ -220,6 +220,51 @@ TEST_F(FolderScanTest, PathsLongerThan260CharactersAndDeepTrees) {
     EXPECT_EQ(records[0].size, 1234u);
 }
 
+TEST_F(FolderScanTest, FoldersLargerThanOneReadOfTheirEntries) {
+    // A flat folder of thousands of entries: several reads of 64 KiB each.
+    const int flatCount = 2500;
+    uint64_t flatTotal = 0;
+    char name[96];
+    for (int i = 0; i < flatCount; ++i) {
+        std::snprintf(name, sizeof(name), "flach\\eintrag_mit_langem_namen_%04d.dat", i);
+        ASSERT_TRUE(MakeFile(Path(name), static_cast<uint64_t>(i % 13)));
+        flatTotal += i % 13;
+    }
+    // A wide folder below a chain deeper than the levels with large buffers: several reads
+    // of the small buffers there.
+    CString deep = Path("kette\\");
+    for (int level = 0; level < 36; ++level) {
+        std::snprintf(name, sizeof(name), "s%02d\\", level);
+        deep += name;
+    }
+    const int wideCount = 300;
+    for (int i = 0; i < wideCount; ++i) {
+        std::snprintf(name, sizeof(name), "breit_%03d.dat", i);
+        ASSERT_TRUE(MakeFile(deep + name, 3));
+    }
+
+    for (auto method : {CFolderReader::kHandleBatches, CFolderReader::kFindFile}) {
+        SCOPED_TRACE(method);
+        EXPECT_EQ(Total(m_root, method), flatTotal + 3 * wideCount);
+        EXPECT_EQ(Total(Path("kette"), method), 3u * wideCount);
+    }
+    auto records = Scan(m_dialog, m_root);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].name, "flach");
+    EXPECT_EQ(records[0].size, flatTotal);
+    EXPECT_EQ(records[1].name, "kette");
+    EXPECT_EQ(records[1].size, 3u * wideCount);
+
+    records = Scan(m_dialog, Path("flach\\"));
+    ASSERT_EQ(records.size(), static_cast<size_t>(flatCount));
+    std::vector<std::string> names;
+    for (const Record& r : records)
+        names.push_back(r.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(std::unique(names.begin(), names.end()), names.end());
+    EXPECT_EQ(Scan(m_dialog, deep).size(), static_cast<size_t>(wideCount));
+}
+
 TEST_F(FolderScanTest, LinksAreCountedWithTheirOwnSizeAndNotEntered) {
     ASSERT_TRUE(MakeFile(Path("a\\f.dat"), 100));
     ASSERT_TRUE(MakeFile(Path("a\\b\\g.dat"), 50));

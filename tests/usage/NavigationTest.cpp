@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classlib/WinText.h"
@@ -12,6 +13,7 @@
 #include "support/FixtureTree.h"
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
+#include "usage/Format.h"
 #include "usage/Navigation.h"
 
 namespace {
@@ -338,18 +340,83 @@ TEST_F(NavigationTest, CtrlASelectsAllRowsAndAAloneNothing) {
         Settle(window);
         // Drive view.
         SendKeys({{VK_CONTROL, true}, {'A', true}, {'A', false}, {VK_CONTROL, false}});
-        EXPECT_TRUE(WaitFor([&] { return SelectedCount(window) == 2; }, 3000));
+        EXPECT_TRUE(WaitFor([&] { return SelectedCount(window) == 2; }));
 
         Open(m_dialog, window, "P:\\", "P:\\");
         Open(m_dialog, window, "nav", "P:\\nav\\");
         FocusList(window);
         ListView_SetItemState(List(window), -1, 0, LVIS_SELECTED);
-        SendKeys({{'A', true}, {'A', false}});
-        Sleep(200);
-        Settle(window);
+        ASSERT_TRUE(SendKeysAndWait(window, {{'A', true}, {'A', false}}))
+            << "the keys were not handled";
         EXPECT_EQ(SelectedCount(window), 0);
         SendKeys({{VK_CONTROL, true}, {'A', true}, {'A', false}, {VK_CONTROL, false}});
-        EXPECT_TRUE(WaitFor([&] { return SelectedCount(window) == 2; }, 3000));
+        EXPECT_TRUE(WaitFor([&] { return SelectedCount(window) == 2; }));
+    });
+}
+
+TEST_F(NavigationTest, CtrlWithAnyOtherKeySelectsNothing) {
+    AllowOnlyLetters(m_dialog, "PQ");
+    RunDialog(m_dialog, [&](HWND window) {
+        SetForegroundWindow(window);
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }))
+            << "the window did not come to the front";
+        FocusList(window);
+        Settle(window);
+        // The keys reach the list: Ctrl+A selects both rows.
+        ASSERT_TRUE(SendKeysAndWait(
+            window, {{VK_CONTROL, true}, {'A', true}, {'A', false}, {VK_CONTROL, false}}))
+            << "Ctrl+A not handled";
+        EXPECT_EQ(SelectedCount(window), 2);
+        ASSERT_EQ(m_dialog.m_list.GetItemCount(), 2);
+        const std::pair<const char*, std::vector<std::pair<WORD, bool>>> presses[] = {
+            {"Ctrl alone", {{VK_CONTROL, true}, {VK_CONTROL, false}}},
+            {"Ctrl+End",
+             {{VK_CONTROL, true}, {VK_END, true}, {VK_END, false}, {VK_CONTROL, false}}},
+            {"Ctrl+Home",
+             {{VK_CONTROL, true}, {VK_HOME, true}, {VK_HOME, false}, {VK_CONTROL, false}}},
+            {"Ctrl+C", {{VK_CONTROL, true}, {'C', true}, {'C', false}, {VK_CONTROL, false}}},
+        };
+        for (const auto& press : presses) {
+            ListView_SetItemState(List(window), -1, 0, LVIS_SELECTED);
+            ASSERT_TRUE(SendKeysAndWait(window, press.second)) << press.first << " not handled";
+            EXPECT_EQ(SelectedCount(window), 0) << press.first;
+        }
+    });
+}
+
+TEST_F(NavigationTest, FolderOfThousandsOfEntriesShowsEveryRow) {
+    // More entries than one read of the folder returns, and rows enough for many frames.
+    const int count = 1500;
+    char name[64];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(name, sizeof(name), "P:\\nav\\gross\\eintrag_%04d.dat", i);
+        ASSERT_TRUE(MakeFile(name, static_cast<uint64_t>(i % 7)));
+    }
+    RunDialog(m_dialog, [&](HWND window) {
+        Open(m_dialog, window, "P:\\", "P:\\");
+        Open(m_dialog, window, "nav", "P:\\nav\\");
+        int total = 0;
+        for (int i = 0; i < count; ++i)
+            total += i % 7;
+        const int row = RowOf(m_dialog, "gross");
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(m_dialog.m_list.GetItemText(row, 1), FormatSize(static_cast<uint64_t>(total)));
+
+        Open(m_dialog, window, "gross", "P:\\nav\\gross\\");
+        ASSERT_EQ(m_dialog.m_entries.GetSize(), count);
+        ASSERT_EQ(m_dialog.m_list.GetItemCount(), count);
+        // Row i shows record i, in size order; the first row is marked and in view.
+        for (int i = 0; i < count; ++i) {
+            const UsageEntry* entry = m_dialog.m_entries.GetEntry(i);
+            ASSERT_EQ(m_dialog.m_list.GetItemText(i, 0), entry->m_name) << "row " << i;
+            if (i > 0) {
+                ASSERT_LE(entry->m_size, m_dialog.m_entries.GetEntry(i - 1)->m_size) << i;
+            }
+        }
+        EXPECT_EQ(m_dialog.m_list.GetItemText(count - 1, 1),
+                  FormatSize(m_dialog.m_entries.GetEntry(count - 1)->m_size));
+        EXPECT_EQ(m_dialog.m_list.GetSelectionMark(), 0);
+        EXPECT_EQ(SendMessageW(List(window), LVM_GETTOPINDEX, 0, 0), 0);
     });
 }
 
