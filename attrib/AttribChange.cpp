@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <new>
 
 #include "app/Messages.h"
 #include "app/UsageDlg.h"
@@ -14,16 +13,6 @@
 #include "classlib/WinText.h"
 #include "log/LogFiles.h"
 #include "res/resource.h"
-
-namespace {
-// Levels deeper than this get small batch buffers: deep chains are narrow, and the
-// buffers of all levels live at once.
-constexpr size_t kWideLevels = 32;
-constexpr DWORD kWideBuffer = 64 * 1024;
-constexpr DWORD kNarrowBuffer = 4 * 1024;
-// The longest path the wide file functions take, plus room for one more name.
-constexpr size_t kPathReserve = 32768 + 512;
-} // namespace
 
 DWORD ReadOnlyAttributes(DWORD attributes, AttribMode mode) {
     attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
@@ -87,97 +76,27 @@ void CAttribWalk::LogFailure(int cause, const std::wstring& longPath) {
     }
 }
 
-CAttribWalk::Level* CAttribWalk::LevelAt(size_t depth) {
-    while (m_levels.size() <= depth) {
-        std::unique_ptr<Level> level(
-            new (std::nothrow) Level(m_levels.size() < kWideLevels ? kWideBuffer : kNarrowBuffer));
-        if (!level)
-            return nullptr;
-        m_levels.push_back(std::move(level));
-    }
-    return m_levels[depth].get();
-}
-
-void CAttribWalk::SetAncestors(const std::wstring& folder) {
-    m_ancestors.clear();
-    // Each prefix that ends in a backslash after "\\?\" is a folder on the way down.
-    for (size_t end = folder.find(L'\\', 4); end != std::wstring::npos;
-         end = folder.find(L'\\', end + 1)) {
-        const FolderIdentity identity = IdentifyFolder(folder.substr(0, end + 1));
-        if (identity.id)
-            m_ancestors.push_back(identity);
-    }
-}
-
-bool CAttribWalk::IsOnWayDown(DWORD volume, uint64_t id) const {
-    if (!id)
-        return false;
-    if (std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end())
-        return true;
-    for (const FolderIdentity& ancestor : m_ancestors)
-        if (ancestor.volume == volume && ancestor.id == id)
-            return true;
-    return false;
-}
-
 bool CAttribWalk::ChangeTree(const CString& path, AttribMode mode) {
     if (path.IsEmpty())
         return true;
     std::wstring folder = EntryLongPath(path);
     if (folder.back() != L'\\')
         folder += L'\\';
-    Level* top = LevelAt(0);
+    // Room for any entry's path: the walk allocates nothing on its way.
+    if (m_entryPath.capacity() < CFolderWalk::kPathReserve)
+        m_entryPath.reserve(CFolderWalk::kPathReserve);
     // A file, or a name that names nothing: there is nothing below it.
-    if (!top || !top->reader.Open(folder))
+    if (!m_walk.Open(folder))
         return true;
-    if (m_path.capacity() < kPathReserve)
-        m_path.reserve(kPathReserve);
-    m_path.assign(folder);
-    SetAncestors(folder);
-    const FolderIdentity identity = IdentifyFolder(folder);
-    m_ids.assign(1, identity.id);
-
+    m_walk.SetAncestors(folder);
     bool ok = true;
-    size_t depth = 0;
-    FolderEntry entry;
-    for (;;) {
-        Level& level = *m_levels[depth];
-        if (m_stop.load(std::memory_order_relaxed)) {
-            for (size_t d = 0; d <= depth; ++d)
-                m_levels[d]->reader.Close();
-            break;
-        }
-        if (!level.reader.Next(entry)) {
-            level.reader.Close();
-            if (depth == 0)
-                break;
-            m_path.resize(level.pathLength);
-            m_ids.pop_back();
-            --depth;
-            continue;
-        }
+    m_walk.Walk([&](const FolderEntry& entry, const std::wstring& parent) {
         if (IsDotEntry(entry))
-            continue;
-        const size_t length = m_path.size();
-        m_path.append(entry.name, static_cast<size_t>(entry.nameLength));
-        if (!ChangeLongEntry(m_path, mode))
+            return;
+        m_entryPath.assign(parent).append(entry.name, static_cast<size_t>(entry.nameLength));
+        if (!ChangeLongEntry(m_entryPath, mode))
             ok = false;
-        if (!IsDirectory(entry) || IsReparsePoint(entry) ||
-            IsOnWayDown(identity.volume, entry.id)) {
-            m_path.resize(length);
-            continue;
-        }
-        m_path += L'\\';
-        Level* child = LevelAt(depth + 1);
-        if (child && child->reader.Open(m_path)) {
-            child->pathLength = length;
-            m_ids.push_back(entry.id);
-            ++depth;
-        } else {
-            // A folder that cannot be searched: nothing below it changes.
-            m_path.resize(length);
-        }
-    }
+    });
     return ok;
 }
 

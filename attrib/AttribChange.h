@@ -4,10 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstddef>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "attrib/AttribMode.h"
 #include "classlib/String.h"
@@ -32,7 +29,7 @@ CString UserPath(const std::wstring& longPath);
 class CAttribWalk {
   public:
     // The walk ends early, after the entry at hand, once stop is set.
-    CAttribWalk(ErrorLog& log, const std::atomic<bool>& stop) : m_log(log), m_stop(stop) {}
+    CAttribWalk(ErrorLog& log, const std::atomic<bool>& stop) : m_log(log), m_walk(stop) {}
 
     // One entry given by its path; false only when writing its attributes failed. An
     // entry without a status record (a drive's root, a vanished entry) is passed over.
@@ -42,23 +39,11 @@ class CAttribWalk {
     bool ChangeTree(const CString& path, AttribMode mode);
 
   private:
-    struct Level {
-        explicit Level(DWORD bufferSize) : reader(bufferSize) {}
-        CFolderReader reader;
-        size_t pathLength = 0; // of m_path before this level's name was appended
-    };
     bool ChangeLongEntry(const std::wstring& longPath, AttribMode mode);
     // Writes the log line of a failed entry; a line that cannot be written is lost.
     void LogFailure(int cause, const std::wstring& longPath);
-    Level* LevelAt(size_t depth);
-    // Remembers the identities of the folder and of each folder above it.
-    void SetAncestors(const std::wstring& folder);
-    bool IsOnWayDown(DWORD volume, uint64_t id) const;
 
     ErrorLog& m_log;
-    const std::atomic<bool>& m_stop;
-    std::vector<std::unique_ptr<Level>> m_levels;
-    std::vector<uint64_t> m_ids; // of the folders from the walk's top down to the current one
-    std::vector<FolderIdentity> m_ancestors;
-    std::wstring m_path;
+    CFolderWalk m_walk;
+    std::wstring m_entryPath; // the entry at hand in the walk, in the long form
 };

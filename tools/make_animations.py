@@ -12,12 +12,12 @@ standard library is used.
 """
 
 import math
-import os
 import struct
 import sys
 
 from make_resources import (EDGE, OUTLINE, Canvas, both, ellipse, hgrad, minus, mix,
-                            mix_hex, polygon, rect, segment, union, vgrad, wedge)
+                            mix_hex, polygon, rect, segment, union, vgrad, wedge,
+                            write_checked)
 
 # The ground of every clip: the classic dialog face. The control shows the
 # dialog's own background wherever a frame has the colour of its top left pixel.
@@ -575,22 +575,18 @@ def check(path, size, count, frame_us, indexed, palette):
     return problems
 
 
-def main(argv):
-    if len(argv) != 2:
-        sys.stderr.write("usage: %s OUTDIR\n" % argv[0])
-        return 2
-    outdir = argv[1]
-    os.makedirs(outdir, exist_ok=True)
-    failed = False
+# Each clip's file, ready to be written and checked against the frames drawn.
+def clip_files():
     for name, draw, size, count, frame_us in CLIPS:
         data, indexed, palette = build(draw, frame_us)
-        path = os.path.join(outdir, name)
-        with open(path, "wb") as f:
-            f.write(data)
-        for problem in check(path, size, count, frame_us, indexed, palette):
-            sys.stderr.write("%s: %s\n" % (path, problem))
-            failed = True
-    return 1 if failed else 0
+        yield (name, data,
+               lambda path, size=size, count=count, frame_us=frame_us, indexed=indexed,
+               palette=palette: check(path, size, count, frame_us, indexed, palette))
+
+
+# Writes every clip into the output folder and checks each file.
+def main(argv):
+    return write_checked(argv, clip_files())
 
 
 if __name__ == "__main__":

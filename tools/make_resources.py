@@ -473,22 +473,36 @@ def check(path, sizes, hotspot):
     return problems
 
 
-# Writes every picture into the output folder and checks each file.
-def main(argv):
+# Writes each generated file into the folder named on the command line and checks
+# it as written. files yields (name, data, check), check(path) giving the problems
+# found in the file; a file is made only when the one before it is checked.
+def write_checked(argv, files):
     if len(argv) != 2:
         sys.stderr.write("usage: %s OUTDIR\n" % argv[0])
         return 2
     outdir = argv[1]
     os.makedirs(outdir, exist_ok=True)
     failed = False
-    for name, draw, sizes, hotspot in PICTURES:
+    for name, data, check_file in files:
         path = os.path.join(outdir, name)
         with open(path, "wb") as f:
-            f.write(icon_file(render(draw, sizes), hotspot))
-        for problem in check(path, sizes, hotspot):
+            f.write(data)
+        for problem in check_file(path):
             sys.stderr.write("%s: %s\n" % (path, problem))
             failed = True
     return 1 if failed else 0
+
+
+# Each picture's file, ready to be written and checked.
+def picture_files():
+    for name, draw, sizes, hotspot in PICTURES:
+        yield (name, icon_file(render(draw, sizes), hotspot),
+               lambda path, sizes=sizes, hotspot=hotspot: check(path, sizes, hotspot))
+
+
+# Writes every picture into the output folder and checks each file.
+def main(argv):
+    return write_checked(argv, picture_files())
 
 
 if __name__ == "__main__":

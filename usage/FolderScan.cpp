@@ -21,8 +21,6 @@ namespace {
 constexpr size_t kWideLevels = 32;
 constexpr DWORD kWideBuffer = 64 * 1024;
 constexpr DWORD kNarrowBuffer = 4 * 1024;
-// The longest path the wide file functions take, plus room for one more name.
-constexpr size_t kPathReserve = 32768 + 512;
 
 uint64_t Join(DWORD high, DWORD low) {
     return (static_cast<uint64_t>(high) << 32) | low;
@@ -167,14 +165,15 @@ void CFolderReader::Close() {
 // ---- CFolderWalk ----
 
 void CFolderWalk::SetAncestors(const CString& folderPath) {
+    SetAncestors(LongPath(folderPath));
+}
+
+void CFolderWalk::SetAncestors(const std::wstring& folder) {
     m_ancestors.clear();
-    for (int end = folderPath.Find('\\'); end >= 0; end = folderPath.Find('\\', end + 1)) {
-        const FolderIdentity identity = IdentifyFolder(LongPath(folderPath.Left(end + 1)));
-        if (identity.id)
-            m_ancestors.push_back(identity);
-    }
-    if (!folderPath.IsEmpty() && folderPath[folderPath.GetLength() - 1] != '\\') {
-        const FolderIdentity identity = IdentifyFolder(LongPath(folderPath));
+    // Each prefix that ends in a backslash after "\\?\" is a folder on the way down.
+    for (size_t end = folder.find(L'\\', 4); end != std::wstring::npos;
+         end = folder.find(L'\\', end + 1)) {
+        const FolderIdentity identity = IdentifyFolder(folder.substr(0, end + 1));
         if (identity.id)
             m_ancestors.push_back(identity);
     }
@@ -217,7 +216,8 @@ bool CFolderWalk::OnWayDown(DWORD volume, uint64_t id) const {
     return false;
 }
 
-bool CFolderWalk::Sum(const std::wstring& folder, uint64_t& total) {
+bool CFolderWalk::Open(const std::wstring& folder) {
+    m_opened = false;
     if (folder.empty())
         return false;
     if (m_path.capacity() < kPathReserve)
@@ -230,43 +230,49 @@ bool CFolderWalk::Sum(const std::wstring& folder, uint64_t& total) {
         return false;
     // Everything below is on the top folder's volume: reparse points are not entered.
     const FolderIdentity identity = IdentifyFolder(m_path);
-    m_ids.clear();
-    m_ids.push_back(identity.id);
+    m_volume = identity.volume;
+    m_ids.assign(1, identity.id);
+    m_opened = true;
+    return true;
+}
 
-    size_t depth = 0;
-    FolderEntry entry;
-    for (;;) {
-        Level& level = *m_levels[depth];
-        if (m_stop.load(std::memory_order_relaxed)) {
-            for (size_t d = 0; d <= depth; ++d)
-                m_levels[d]->reader.Close();
-            break;
-        }
-        if (!level.reader.Next(entry)) {
-            level.reader.Close();
-            if (depth == 0)
-                break;
-            m_path.resize(level.pathLength);
-            m_ids.pop_back();
-            --depth;
-            continue;
-        }
-        total += FileSize64(entry);
-        if (!IsDirectory(entry) || IsDotEntry(entry) || IsReparsePoint(entry) ||
-            OnWayDown(identity.volume, entry.id))
-            continue;
-        const size_t length = m_path.size();
-        m_path.append(entry.name, static_cast<size_t>(entry.nameLength));
-        m_path += L'\\';
-        Level* child = LevelAt(depth + 1);
-        if (child && child->reader.Open(m_path)) {
-            child->pathLength = length;
-            m_ids.push_back(entry.id);
-            ++depth;
-        } else {
-            m_path.resize(length);
-        }
+void CFolderWalk::Enter(const FolderEntry& entry, size_t& depth) {
+    if (IsDotEntry(entry) || IsReparsePoint(entry) || OnWayDown(m_volume, entry.id))
+        return;
+    const size_t length = m_path.size();
+    m_path.append(entry.name, static_cast<size_t>(entry.nameLength));
+    m_path += L'\\';
+    Level* child = LevelAt(depth + 1);
+    if (child && child->reader.Open(m_path)) {
+        child->pathLength = length;
+        m_ids.push_back(entry.id);
+        ++depth;
+    } else {
+        // A folder that cannot be searched: nothing below it is met.
+        m_path.resize(length);
     }
+}
+
+bool CFolderWalk::Leave(size_t& depth) {
+    Level& level = *m_levels[depth];
+    level.reader.Close();
+    if (depth == 0)
+        return false;
+    m_path.resize(level.pathLength);
+    m_ids.pop_back();
+    --depth;
+    return true;
+}
+
+void CFolderWalk::CloseDownTo(size_t depth) {
+    for (size_t d = 0; d <= depth; ++d)
+        m_levels[d]->reader.Close();
+}
+
+bool CFolderWalk::Sum(const std::wstring& folder, uint64_t& total) {
+    if (!Open(folder))
+        return false;
+    Walk([&total](const FolderEntry& entry, const std::wstring&) { total += FileSize64(entry); });
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -83,13 +84,16 @@ class CFolderReader {
     DWORD m_offset = 0;
 };
 
-// The recursive size total of folders. Depth first in the order of the search results,
-// without recursion on the stack (any depth the path length allows), one reader per
-// level kept for the next walk, one path buffer. Reparse points are counted with their
-// own entry size and not entered; a folder that is already on the way down from the
-// scanned folder (a loop that the file system does not mark) is not entered again.
+// The walk below a folder: depth first in the order of the search results, without
+// recursion on the stack (any depth the path length allows), one reader per level kept
+// for the next walk, one path buffer. Reparse points are met but not entered; nor is a
+// folder that is already on the way down from the walk's top or above it (a loop that
+// the file system does not mark). The size total is one use of it.
 class CFolderWalk {
   public:
+    // The longest path the wide file functions take, plus room for one more name.
+    static constexpr size_t kPathReserve = 32768 + 512;
+
     // The walk ends early, at the next entry, once stop is set.
     explicit CFolderWalk(const std::atomic<bool>& stop) : m_stop(stop) {}
 
@@ -97,10 +101,20 @@ class CFolderWalk {
     // Remembers the identities of a folder and of each folder above it, so that none of
     // them is entered again below it. An empty path forgets them.
     void SetAncestors(const CString& folderPath);
+    // The same for a folder given in LongPath form.
+    void SetAncestors(const std::wstring& folder);
     // Whether a sub-folder of the folder given to SetAncestors may be entered.
     bool MayEnter(const FolderEntry& entry) const;
-    // Adds the sizes of everything below folder (LongPath form) to total; false when
-    // the folder itself cannot be searched.
+    // Opens a folder (LongPath form) as the top of the next Walk; false when it cannot
+    // be searched.
+    bool Open(const std::wstring& folder);
+    // Walks everything below the folder Open took, once. Calls visit(entry, folder) for
+    // every entry, "." and ".." included, before entering it; folder is the LongPath form
+    // of the folder that lists the entry, valid during the call. Visits nothing when the
+    // last Open failed.
+    template <class Visit> void Walk(Visit&& visit);
+    // Adds the sizes of everything below folder (LongPath form) to total, reparse points
+    // with their own entry size; false when the folder itself cannot be searched.
     bool Sum(const std::wstring& folder, uint64_t& total);
 
   private:
@@ -111,6 +125,12 @@ class CFolderWalk {
     };
     Level* LevelAt(size_t depth);
     bool OnWayDown(DWORD volume, uint64_t id) const;
+    // Enters a sub-folder met at depth if it may be entered and can be searched.
+    void Enter(const FolderEntry& entry, size_t& depth);
+    // Leaves the folder at depth once it is read; false when that was the top.
+    bool Leave(size_t& depth);
+    // Closes the readers down to depth: the walk was stopped.
+    void CloseDownTo(size_t depth);
 
     const std::atomic<bool>& m_stop;
     CFolderReader::Method m_method = CFolderReader::kHandleBatches;
@@ -118,4 +138,28 @@ class CFolderWalk {
     std::vector<uint64_t> m_ids; // of the folders from the walk's top down to the current one
     std::vector<FolderIdentity> m_ancestors;
     std::wstring m_path;
+    DWORD m_volume = 0;    // of the walk's top: everything below is on it
+    bool m_opened = false; // Open took a folder that Walk has not walked yet
 };
+
+template <class Visit> void CFolderWalk::Walk(Visit&& visit) {
+    if (!m_opened)
+        return;
+    m_opened = false;
+    size_t depth = 0;
+    FolderEntry entry;
+    for (;;) {
+        if (m_stop.load(std::memory_order_relaxed)) {
+            CloseDownTo(depth);
+            return;
+        }
+        if (!m_levels[depth]->reader.Next(entry)) {
+            if (!Leave(depth))
+                return;
+            continue;
+        }
+        visit(static_cast<const FolderEntry&>(entry), static_cast<const std::wstring&>(m_path));
+        if (IsDirectory(entry))
+            Enter(entry, depth);
+    }
+}
