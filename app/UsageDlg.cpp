@@ -236,6 +236,29 @@ LRESULT CUsageDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
     return Default();
 }
 
+void CUsageDlg::SetWorking(bool working) {
+    if (working) {
+        // A disabled button loses the focus to nowhere; the list keeps the keyboard alive.
+        HWND focus = ::GetFocus();
+        if (focus && (focus == GetDlgItem(IDC_BACK) || focus == GetDlgItem(IDC_RESTART)))
+            SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_list.m_hWnd), TRUE);
+    }
+    m_ready = !working;
+    m_list.SetBusy(working);
+    ::EnableWindow(GetDlgItem(IDC_RESTART), !working);
+    ::EnableWindow(GetDlgItem(IDC_BACK), !working);
+}
+
+void CUsageDlg::WaitServingSentMessages(HANDLE thread) {
+    // The thread may be blocked in a message sent to this thread's windows: serve those
+    // (and only those) until it has ended.
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 LRESULT CUsageDlg::OnClose() {
     SaveSettings();
     return Default();

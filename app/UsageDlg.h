@@ -32,6 +32,11 @@ class CUsageDlg : public CDialog {
     // ---- Start-up, layout and close (app/UsageDlg.cpp) ----
     // Adds or removes the "&Memoriam" items by the date; called by the periodic thread.
     void UpdateMemorialMenu();
+    // While a worker runs: m_ready off, the hourglass on, "&Zurück" and "&Neustart"
+    // disabled; and all of it back when it has ended.
+    void SetWorking(bool working);
+    // Waits for a worker thread to end while serving the messages it sends to this thread.
+    static void WaitServingSentMessages(HANDLE thread);
 
     // ---- Drive list (usage/DriveList.cpp) ----
     // Back to the top: resets the navigation state and builds the drive list.

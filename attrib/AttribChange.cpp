@@ -125,14 +125,7 @@ void CUsageDlg::StartAttribChange(AttribMode mode) {
     if (m_attribRoots.IsEmpty())
         return;
 
-    m_ready = false;
-    m_list.SetBusy(true);
-    // A disabled button loses the focus to nowhere; the list keeps the keyboard alive.
-    HWND focus = ::GetFocus();
-    if (focus && (focus == GetDlgItem(IDC_BACK) || focus == GetDlgItem(IDC_RESTART)))
-        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_list.m_hWnd), TRUE);
-    ::EnableWindow(GetDlgItem(IDC_RESTART), FALSE);
-    ::EnableWindow(GetDlgItem(IDC_BACK), FALSE);
+    SetWorking(true);
     if (m_attribThread) {
         CloseHandle(m_attribThread);
         m_attribThread = nullptr;
@@ -187,10 +180,7 @@ LRESULT CUsageDlg::OnAttribDone(WPARAM wParam, LPARAM lParam) {
         report.DoModal();
         m_attribDialog = nullptr;
     }
-    ::EnableWindow(GetDlgItem(IDC_RESTART), TRUE);
-    ::EnableWindow(GetDlgItem(IDC_BACK), TRUE);
-    m_ready = true;
-    m_list.SetBusy(false);
+    SetWorking(false);
     return 0;
 }
 
@@ -208,13 +198,7 @@ bool CUsageDlg::StopAttribChange() {
     if (!m_attribThread)
         return true;
     m_waitingForAttrib = true;
-    // The thread may be blocked in a message sent to this thread's windows: serve those
-    // (and only those) until it has ended.
-    while (MsgWaitForMultipleObjects(1, &m_attribThread, FALSE, INFINITE, QS_SENDMESSAGE) ==
-           WAIT_OBJECT_0 + 1) {
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    WaitServingSentMessages(m_attribThread);
     m_waitingForAttrib = false;
     return true;
 }

@@ -279,14 +279,7 @@ bool CFolderWalk::Sum(const std::wstring& folder, uint64_t& total) {
 // ---- CUsageDlg: the scan ----
 
 void CUsageDlg::StartScan() {
-    m_ready = false;
-    m_list.SetBusy(true);
-    // A disabled button loses the focus to nowhere; the list keeps the keyboard alive.
-    HWND focus = ::GetFocus();
-    if (focus && (focus == GetDlgItem(IDC_BACK) || focus == GetDlgItem(IDC_RESTART)))
-        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_list.m_hWnd), TRUE);
-    ::EnableWindow(GetDlgItem(IDC_RESTART), FALSE);
-    ::EnableWindow(GetDlgItem(IDC_BACK), FALSE);
+    SetWorking(true);
     if (m_scanThread) {
         CloseHandle(m_scanThread);
         m_scanThread = nullptr;
@@ -380,10 +373,7 @@ void CUsageDlg::SortEntriesBySize() {
 }
 
 LRESULT CUsageDlg::OnScanDone(WPARAM, LPARAM) {
-    ::EnableWindow(GetDlgItem(IDC_RESTART), TRUE);
-    ::EnableWindow(GetDlgItem(IDC_BACK), TRUE);
-    m_ready = true;
-    m_list.SetBusy(false);
+    SetWorking(false);
     // The rows are in the list now.
     std::vector<FolderRow>().swap(m_folderRows);
     m_rowsReady = 0;
@@ -398,13 +388,7 @@ bool CUsageDlg::StopScan() {
         return true;
     m_waitingForScan = true;
     m_stopScan = true;
-    // The scan thread may be blocked in a message sent to this thread's windows: serve
-    // those (and only those) until it has ended.
-    while (MsgWaitForMultipleObjects(1, &m_scanThread, FALSE, INFINITE, QS_SENDMESSAGE) ==
-           WAIT_OBJECT_0 + 1) {
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    WaitServingSentMessages(m_scanThread);
     m_waitingForScan = false;
     return true;
 }
