@@ -5,76 +5,47 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
+#include <atomic>
 #include <cstdio>
-#include <mutex>
-#include <string>
-#include <thread>
 
 namespace {
 // Longer than any case needs on a loaded machine.
-constexpr std::chrono::seconds kCaseLimit{60};
+constexpr ULONGLONG kCaseLimitMs = 60 * 1000;
 
-// Watches the case that runs. It lives as long as the program, with its thread.
-class CaseWatch {
-  public:
-    CaseWatch() : m_thread([this] { Watch(); }) { m_thread.detach(); }
+// The case under way (GoogleTest keeps its record for the program's life) and when it
+// began. Plain atomics and a polling thread: the watch must not depend on anything that
+// a hanging case could hold.
+std::atomic<const ::testing::TestInfo*> g_case{nullptr};
+std::atomic<ULONGLONG> g_caseStart{0};
 
-    void Start(const std::string& name) {
-        std::lock_guard<std::mutex> guard(m_lock);
-        m_case = name;
-        m_deadline = std::chrono::steady_clock::now() + kCaseLimit;
-        m_running = true;
-        m_changed.notify_all();
+DWORD WINAPI Watch(LPVOID) {
+    for (;;) {
+        Sleep(500);
+        const ::testing::TestInfo* before = g_case.load();
+        const ULONGLONG start = g_caseStart.load();
+        // The same case on both sides of the start time: the time belongs to it.
+        if (!before || g_case.load() != before || GetTickCount64() - start < kCaseLimitMs)
+            continue;
+        std::fprintf(stderr, "\n[  HANG    ] %s.%s ran longer than %llu s; ending the tests\n",
+                     before->test_suite_name(), before->name(), kCaseLimitMs / 1000);
+        std::fflush(stderr);
+        std::fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 3);
     }
-    void End() {
-        std::lock_guard<std::mutex> guard(m_lock);
-        m_running = false;
-        m_changed.notify_all();
-    }
-
-  private:
-    void Watch() {
-        std::unique_lock<std::mutex> guard(m_lock);
-        for (;;) {
-            if (!m_running) {
-                m_changed.wait(guard);
-                continue;
-            }
-            const auto deadline = m_deadline;
-            if (m_changed.wait_until(guard, deadline) == std::cv_status::timeout && m_running &&
-                m_deadline == deadline) {
-                std::fprintf(stderr, "\n[  HANG    ] %s ran longer than %lld s; ending the tests\n",
-                             m_case.c_str(), static_cast<long long>(kCaseLimit.count()));
-                std::fflush(stderr);
-                std::fflush(stdout);
-                TerminateProcess(GetCurrentProcess(), 3);
-            }
-        }
-    }
-
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    std::string m_case;
-    std::chrono::steady_clock::time_point m_deadline;
-    bool m_running = false;
-    std::thread m_thread;
-};
+}
 
 // Tells the watch when a case starts and ends; owned by GoogleTest.
 class CaseWatchdog : public ::testing::EmptyTestEventListener {
   public:
-    // Never deleted: its thread may still wait while the program ends.
-    CaseWatchdog() : m_watch(new CaseWatch) {}
-
-    void OnTestStart(const ::testing::TestInfo& info) override {
-        m_watch->Start(std::string(info.test_suite_name()) + "." + info.name());
+    CaseWatchdog() {
+        if (HANDLE thread = CreateThread(nullptr, 0, &Watch, nullptr, 0, nullptr))
+            CloseHandle(thread);
     }
-    void OnTestEnd(const ::testing::TestInfo&) override { m_watch->End(); }
-
-  private:
-    CaseWatch* m_watch;
+    void OnTestStart(const ::testing::TestInfo& info) override {
+        g_caseStart = GetTickCount64();
+        g_case = &info;
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override { g_case = nullptr; }
 };
 
 // Installed before main runs; GoogleTest owns and deletes the listener.
