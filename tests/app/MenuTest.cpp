@@ -128,32 +128,12 @@ class RecordingDlg : public CUsageDlg {
     }
 };
 
-struct WindowSearch {
-    const wchar_t* className;
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindOwnWindow(HWND window, LPARAM param) {
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t className[64] = L"";
-    GetClassNameW(window, className, 64);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-        wcscmp(className, search->className) == 0 &&
-        (!search->owner || GetWindow(window, GW_OWNER) == search->owner)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A visible window of this process of the class, owned by owner if one is given.
 HWND FindOwnWindowOfClass(const wchar_t* className, HWND owner = nullptr) {
-    WindowSearch search{className, owner, nullptr};
-    EnumWindows(&FindOwnWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindTopLevelWindow([&](HWND window) {
+        return WindowProcess(window) == GetCurrentProcessId() && WindowClass(window) == className &&
+               (!owner || GetWindow(window, GW_OWNER) == owner);
+    });
 }
 
 BOOL CALLBACK CollectTitled(HWND window, LPARAM param) {

@@ -6,27 +6,6 @@
 #include "support/StoredSettings.h"
 #include "support/WindowDriver.h"
 
-namespace {
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessDialog(HWND window, LPARAM param) {
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = L"";
-    GetClassNameW(window, className, 64);
-    if (owner == search->processId && IsWindowVisible(window) &&
-        wcscmp(className, L"#32770") == 0 && GetDlgItem(window, IDC_LIST)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-} // namespace
-
 std::wstring BesideTestProgram(const wchar_t* name) {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -58,9 +37,10 @@ bool RemoteProgram::Start(DWORD timeoutMs, bool keepSettings, const std::wstring
         return false;
     WaitFor(
         [&] {
-            WindowSearch search{m_process.dwProcessId, nullptr};
-            EnumWindows(&FindProcessDialog, reinterpret_cast<LPARAM>(&search));
-            m_window = search.found;
+            m_window = FindTopLevelWindow([&](HWND window) {
+                return WindowProcess(window) == m_process.dwProcessId &&
+                       WindowClass(window) == L"#32770" && GetDlgItem(window, IDC_LIST);
+            });
             return m_window != nullptr;
         },
         timeoutMs);

@@ -10,26 +10,37 @@
 #include "classlib/WinText.h"
 
 namespace {
-struct TitleSearch {
-    DWORD processId;
-    const wchar_t* title;
+struct TopLevelSearch {
+    const std::function<bool(HWND)>& match;
     HWND found;
 };
 
-BOOL CALLBACK FindTitled(HWND window, LPARAM param) {
-    TitleSearch* search = reinterpret_cast<TitleSearch*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t title[256] = L"";
-    GetWindowTextW(window, title, 256);
-    if (process == search->processId && IsWindowVisible(window) &&
-        wcscmp(title, search->title) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM param) {
+    TopLevelSearch* search = reinterpret_cast<TopLevelSearch*>(param);
+    if (!IsWindowVisible(window) || !search->match(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
 }
 } // namespace
+
+HWND FindTopLevelWindow(const std::function<bool(HWND)>& match) {
+    TopLevelSearch search{match, nullptr};
+    EnumWindows(&MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+DWORD WindowProcess(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+std::wstring WindowClass(HWND window) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
 
 INT_PTR RunDialog(CDialog& dialog, const std::function<void(HWND)>& script, bool keepSettings) {
     if (!keepSettings)
@@ -138,38 +149,25 @@ void MouseClickAt(POINT point, bool right) {
     SendInput(3, inputs, sizeof(INPUT));
 }
 
-namespace {
-struct OwnedSearch {
-    HWND owner;
-    const char* title;
-    HWND found;
-};
-
-BOOL CALLBACK FindOwned(HWND window, LPARAM param) {
-    OwnedSearch* search = reinterpret_cast<OwnedSearch*>(param);
-    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window) ||
-        WindowTitle(window) != search->title)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-} // namespace
-
 HWND FindOwnedWindow(HWND owner, const char* title) {
-    OwnedSearch search{owner, title, nullptr};
-    EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindTopLevelWindow([&](HWND window) {
+        return GetWindow(window, GW_OWNER) == owner && WindowTitle(window) == title;
+    });
 }
 
 HWND WaitForWindowTitled(DWORD processId, const wchar_t* title, DWORD timeoutMs) {
-    TitleSearch search{processId, title, nullptr};
+    HWND found = nullptr;
     WaitFor(
         [&] {
-            EnumWindows(&FindTitled, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            found = FindTopLevelWindow([&](HWND window) {
+                wchar_t text[256] = L"";
+                GetWindowTextW(window, text, 256);
+                return WindowProcess(window) == processId && wcscmp(text, title) == 0;
+            });
+            return found != nullptr;
         },
         timeoutMs);
-    return search.found;
+    return found;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -47,6 +48,11 @@ RECT ChildRect(HWND parent, int id);
 CString WindowTitle(HWND window);
 // Sends real key presses (virtual key, down) through the system's input queue.
 void SendKeys(const std::vector<std::pair<WORD, bool>>& keys);
+// The first visible top-level window, of any process, for which match is true; null if none.
+HWND FindTopLevelWindow(const std::function<bool(HWND)>& match);
+// The process a window belongs to, and its class name.
+DWORD WindowProcess(HWND window);
+std::wstring WindowClass(HWND window);
 // A real mouse click, left or right, at a screen point; the position travels with it.
 void MouseClickAt(POINT point, bool right = false);
 // A visible window of any process that owner owns, with that title; null if there is none.
