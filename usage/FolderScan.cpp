@@ -17,13 +17,7 @@
 
 void CUsageDlg::StartScan() {
     SetWorking(true);
-    if (m_scanThread) {
-        CloseHandle(m_scanThread);
-        m_scanThread = nullptr;
-    }
-    m_stopScan = false;
-    m_scanThread = CreateThread(nullptr, 0, &CUsageDlg::ScanThreadProc, this, 0, nullptr);
-    if (!m_scanThread) {
+    if (!m_scanThread.Start(&CUsageDlg::ScanThreadProc, this)) {
         // No thread to be had: scan here rather than leave the window busy for good.
         RunScan();
         OnScanDone(0, 0);
@@ -55,7 +49,7 @@ void CUsageDlg::ScanFolder() {
     CFolderReader reader;
     if (reader.Open(LongPath(m_currentPath))) {
         FolderEntry entry;
-        while (!m_stopScan && reader.Next(entry)) {
+        while (!m_scanThread.StopRequested() && reader.Next(entry)) {
             if (!IsDotEntry(entry)) {
                 const CString name = Narrow(entry.name, entry.nameLength);
                 uint64_t size = 0;
@@ -72,7 +66,7 @@ void CUsageDlg::ScanFolder() {
     }
     reader.Close();
     m_walk.SetAncestors(CString());
-    if (m_stopScan)
+    if (m_scanThread.StopRequested())
         return;
 
     SortEntriesBySize();
@@ -87,8 +81,6 @@ void CUsageDlg::ScanFolder() {
 }
 
 bool CUsageDlg::FolderSize(const CString& path, uint64_t& total) {
-    if (path.IsEmpty())
-        return false;
     return m_walk.Sum(LongPath(path), total);
 }
 
@@ -106,13 +98,5 @@ LRESULT CUsageDlg::OnScanDone(WPARAM, LPARAM) {
 }
 
 bool CUsageDlg::StopScan() {
-    if (m_waitingForScan)
-        return false;
-    if (!m_scanThread)
-        return true;
-    m_waitingForScan = true;
-    m_stopScan = true;
-    WaitServingSentMessages(m_scanThread);
-    m_waitingForScan = false;
-    return true;
+    return m_scanThread.Stop();
 }

@@ -1,0 +1,26 @@
+#pragma once
+// CHandle: the owner of one kernel handle (a file, a folder, a thread).
+#include <windows.h>
+
+// Closes its handle when it ends or takes another. Null and INVALID_HANDLE_VALUE, the two
+// ways the system says "no handle", both mean none.
+class CHandle {
+  public:
+    CHandle() = default;
+    explicit CHandle(HANDLE handle) : m_handle(handle) {}
+    CHandle(const CHandle&) = delete;
+    CHandle& operator=(const CHandle&) = delete;
+    ~CHandle() { Reset(); }
+
+    HANDLE Get() const { return m_handle; }
+    bool IsValid() const { return m_handle && m_handle != INVALID_HANDLE_VALUE; }
+    // Closes the handle held, if any, and holds handle instead.
+    void Reset(HANDLE handle = nullptr) {
+        if (IsValid())
+            CloseHandle(m_handle);
+        m_handle = handle;
+    }
+
+  private:
+    HANDLE m_handle = nullptr;
+};
