@@ -36,8 +36,8 @@ CUsageDlg::~CUsageDlg() {
     m_imageList.reset();
 }
 
-void CUsageDlg::DoDataExchange() {
-    m_list.SubclassDlgItem(IDC_LIST, this);
+bool CUsageDlg::DoDataExchange() {
+    return m_list.SubclassDlgItem(IDC_LIST, this);
 }
 
 LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -132,9 +132,8 @@ void CUsageDlg::CreateImageList() {
     static const UINT kIcons[] = {IDI_FOLDER, IDI_FILE,      IDI_FIXED,
                                   IDI_CDROM,  IDI_REMOVABLE, IDI_NETWORK};
     m_imageList.reset(new (std::nothrow) CImageList);
-    if (!m_imageList)
+    if (!m_imageList || !m_imageList->Create(16, 16, ILC_MASK, 2, 2))
         return;
-    m_imageList->Create(16, 16, ILC_MASK, 2, 2);
     for (UINT id : kIcons) {
         HICON icon = static_cast<HICON>(
             LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));

@@ -171,7 +171,7 @@ class CUsageDlg : public CDialog {
     CEntryArray m_sortBuffer;
 
   protected:
-    void DoDataExchange() override;
+    bool DoDataExchange() override;
     BOOL OnInitDialog() override;
     void OnCancel() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;

@@ -10,15 +10,20 @@ class CHandle {
     explicit CHandle(HANDLE handle) : m_handle(handle) {}
     CHandle(const CHandle&) = delete;
     CHandle& operator=(const CHandle&) = delete;
-    ~CHandle() { Reset(); }
+    ~CHandle() { Close(); }
 
     HANDLE Get() const { return m_handle; }
     bool IsValid() const { return m_handle && m_handle != INVALID_HANDLE_VALUE; }
     // Closes the handle held, if any, and holds handle instead.
     void Reset(HANDLE handle = nullptr) {
-        if (IsValid())
-            CloseHandle(m_handle);
+        Close();
         m_handle = handle;
+    }
+    // Closes the handle held, if any; false when the system reports that closing failed.
+    bool Close() {
+        const bool ok = !IsValid() || CloseHandle(m_handle);
+        m_handle = nullptr;
+        return ok;
     }
 
   private:

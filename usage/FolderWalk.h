@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/Handle.h"
 #include "classlib/String.h"
 
 // One search result. It points into the reader's buffer and is valid until the reader's
@@ -81,7 +82,7 @@ class CFolderReader {
     Method m_method = kHandleBatches;
     DWORD m_bufferSize;
     std::unique_ptr<uint64_t[]> m_buffer; // 8-byte aligned, as the records need
-    HANDLE m_folder = INVALID_HANDLE_VALUE;
+    CHandle m_folder;
     HANDLE m_find = INVALID_HANDLE_VALUE;
     std::wstring m_pattern;
     WIN32_FIND_DATAW m_findData{};
