@@ -29,7 +29,7 @@ CUsageDlg::CUsageDlg(CWnd* parent) : CDialog(IDD_VOLDIX_DIALOG, parent) {
 }
 
 CUsageDlg::~CUsageDlg() {
-    StopScan();
+    m_scanThread.Stop();
     StopAttribChange();
     m_periodicThread.Stop();
     ClearEntries();
@@ -110,7 +110,7 @@ BOOL CUsageDlg::OnInitDialog() {
     SetShowVolumeLabel(true, m_showVolumeLabel);
     m_errorLog.SetBasePath(GetProgramFolder() + "Voldix");
     ShowDriveList();
-    StartPeriodicThread();
+    m_periodicThread.Start(&CUsageDlg::PeriodicThreadProc, this);
     return TRUE;
 }
 
@@ -154,10 +154,6 @@ void CUsageDlg::InsertColumns() {
     m_list.InsertColumn(2, "Belegt", LVCFMT_LEFT, width * 2 / 12);
     m_list.InsertColumn(3, "Frei", LVCFMT_LEFT, width * 2 / 12);
     m_list.InsertColumn(4, "System", LVCFMT_LEFT, width * 2 / 12);
-}
-
-void CUsageDlg::StartPeriodicThread() {
-    m_periodicThread.Start(&CUsageDlg::PeriodicThreadProc, this);
 }
 
 DWORD WINAPI CUsageDlg::PeriodicThreadProc(LPVOID param) {
@@ -244,7 +240,7 @@ LRESULT CUsageDlg::OnDestroy() {
 }
 
 void CUsageDlg::OnCancel() {
-    if (!StopScan() || !StopAttribChange())
+    if (!m_scanThread.Stop() || !StopAttribChange())
         return;
     SaveSettings();
     CDialog::OnCancel();

@@ -78,9 +78,7 @@ class CUsageDlg : public CDialog {
     // Orders m_entries by size, largest first, equal sizes in search order.
     void SortEntriesBySize();
     LRESULT OnScanDone(WPARAM wParam, LPARAM lParam);
-    // Stops a running scan and waits for its thread while serving the messages it sends;
-    // false when called again during that wait.
-    bool StopScan();
+    // The scan's thread; its Stop is the scan's stop on close.
     CWorkerThread m_scanThread;
     CFolderWalk m_walk{m_scanThread.StopFlag()};
 
@@ -208,7 +206,6 @@ class CUsageDlg : public CDialog {
     void CreateImageList();
     void InsertColumns();
     void PlaceButton(int id, int clientWidth, int clientHeight, int offset);
-    void StartPeriodicThread();
     // Reads the date rule every 100 ms and sends the answer to the window.
     static DWORD WINAPI PeriodicThreadProc(LPVOID param);
     LRESULT OnDestroy();

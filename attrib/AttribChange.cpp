@@ -92,7 +92,7 @@ bool CUsageDlg::StopAttribChange() {
     // thread waits in its last message; it ends when the report has returned, and the
     // destructor waits for it.
     if (m_attribDialog) {
-        m_attribThread.RequestStop();
+        m_attribThread.StopFlag() = true;
         m_attribDialog->EndDialog(IDCANCEL);
         return true;
     }

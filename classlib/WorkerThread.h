@@ -11,9 +11,6 @@
 // SendMessage to the waiting thread's windows ends instead of deadlocking the wait.
 class CWorkerThread {
   public:
-    CWorkerThread() = default;
-    CWorkerThread(const CWorkerThread&) = delete;
-    CWorkerThread& operator=(const CWorkerThread&) = delete;
     ~CWorkerThread() { Stop(); }
 
     // Waits for the thread of the previous run, then runs proc(param) on a new thread with
@@ -22,8 +19,6 @@ class CWorkerThread {
     // The flag the work reads: set once the work is to end.
     std::atomic<bool>& StopFlag() { return m_stop; }
     bool StopRequested() const { return m_stop.load(); }
-    // Sets the stop flag and returns at once.
-    void RequestStop() { m_stop = true; }
     // Sets the stop flag and waits for the thread, if one was started, to end; false,
     // without waiting, when called again during that wait (from a message it serves).
     bool Stop();

@@ -45,9 +45,10 @@ void CUsageDlg::RunScan() {
 void CUsageDlg::ScanFolder() {
     m_totalSize = 0;
     ClearEntries();
-    m_walk.SetAncestors(m_currentPath);
+    const std::wstring folder = LongPath(m_currentPath);
+    m_walk.SetAncestors(folder);
     CFolderReader reader;
-    if (reader.Open(LongPath(m_currentPath))) {
+    if (reader.Open(folder)) {
         FolderEntry entry;
         while (!m_scanThread.StopRequested() && reader.Next(entry)) {
             if (!IsDotEntry(entry)) {
@@ -65,7 +66,7 @@ void CUsageDlg::ScanFolder() {
         }
     }
     reader.Close();
-    m_walk.SetAncestors(CString());
+    m_walk.SetAncestors(std::wstring());
     if (m_scanThread.StopRequested())
         return;
 
@@ -95,8 +96,4 @@ LRESULT CUsageDlg::OnScanDone(WPARAM, LPARAM) {
     m_rowsReady = 0;
     m_rowsShown = 0;
     return 0;
-}
-
-bool CUsageDlg::StopScan() {
-    return m_scanThread.Stop();
 }

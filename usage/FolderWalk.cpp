@@ -160,10 +160,6 @@ void CFolderReader::Close() {
 
 // ---- CFolderWalk ----
 
-void CFolderWalk::SetAncestors(const CString& folderPath) {
-    SetAncestors(LongPath(folderPath));
-}
-
 void CFolderWalk::SetAncestors(const std::wstring& folder) {
     m_ancestors.clear();
     // Each prefix that ends in a backslash after "\\?\" is a folder on the way down.
@@ -178,14 +174,15 @@ void CFolderWalk::SetAncestors(const std::wstring& folder) {
 bool CFolderWalk::MayEnter(const FolderEntry& entry) const {
     if (!IsDirectory(entry) || IsDotEntry(entry) || IsReparsePoint(entry))
         return false;
-    if (!entry.id || m_ancestors.empty())
-        return true;
     // The entries of the scanned folder are on its volume.
-    const DWORD volume = m_ancestors.back().volume;
+    return m_ancestors.empty() || !IsAncestor(m_ancestors.back().volume, entry.id);
+}
+
+bool CFolderWalk::IsAncestor(DWORD volume, uint64_t id) const {
     for (const FolderIdentity& ancestor : m_ancestors)
-        if (ancestor.volume == volume && ancestor.id == entry.id)
-            return false;
-    return true;
+        if (ancestor.volume == volume && ancestor.id == id)
+            return true;
+    return false;
 }
 
 CFolderWalk::Level* CFolderWalk::LevelAt(size_t depth) {
@@ -202,14 +199,8 @@ CFolderWalk::Level* CFolderWalk::LevelAt(size_t depth) {
 }
 
 bool CFolderWalk::OnWayDown(DWORD volume, uint64_t id) const {
-    if (!id)
-        return false;
-    if (std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end())
-        return true;
-    for (const FolderIdentity& ancestor : m_ancestors)
-        if (ancestor.volume == volume && ancestor.id == id)
-            return true;
-    return false;
+    return id &&
+           (std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end() || IsAncestor(volume, id));
 }
 
 bool CFolderWalk::Open(const std::wstring& folder) {
