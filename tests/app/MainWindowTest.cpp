@@ -241,3 +241,12 @@ TEST(StartUp, OldFreeSpaceOnlyOnWindows95BeforeOsr2) {
     version.szCSDVersion[0] = 0;
     EXPECT_FALSE(NeedsOldFreeSpace(version));
 }
+
+TEST(ClassLayer, FailedSubclassLeavesTheWindowAsItWas) {
+    // The desktop window's procedure is out of this program's reach.
+    HWND desktop = GetDesktopWindow();
+    CWnd wnd;
+    EXPECT_FALSE(wnd.SubclassWindow(desktop));
+    EXPECT_EQ(GetPropW(desktop, L"Voldix.CWnd"), nullptr);
+    EXPECT_EQ(wnd.GetSafeHwnd(), nullptr);
+}
