@@ -12,11 +12,10 @@ BOOL CAnimateCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                                   AfxGetInstanceHandle(), nullptr);
     // Subclassed, so that the handle is let go of when the window is destroyed.
-    if (window && SubclassWindow(window))
-        return TRUE;
-    if (window)
+    const bool bound = window && SubclassWindow(window);
+    if (window && !bound)
         DestroyWindow(window);
-    return FALSE;
+    return bound;
 }
 
 BOOL CAnimateCtrl::Open(UINT resourceId) {

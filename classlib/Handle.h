@@ -6,8 +6,7 @@
 // ways the system says "no handle", both mean none.
 class CHandle {
   public:
-    CHandle() = default;
-    explicit CHandle(HANDLE handle) : m_handle(handle) {}
+    explicit CHandle(HANDLE handle = nullptr) : m_handle(handle) {}
     CHandle(const CHandle&) = delete;
     CHandle& operator=(const CHandle&) = delete;
     ~CHandle() { Close(); }

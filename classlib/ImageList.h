@@ -10,17 +10,13 @@ class CImageList {
     CImageList() = default;
     CImageList(const CImageList&) = delete;
     CImageList& operator=(const CImageList&) = delete;
-    ~CImageList() {
-        if (m_handle)
-            ImageList_Destroy(m_handle);
-    }
+    ~CImageList() { ImageList_Destroy(m_handle); }
     // Makes a new, empty list in place of the one held; the old one stays on failure.
     BOOL Create(int cx, int cy, UINT flags, int initial, int grow) {
         HIMAGELIST created = ImageList_Create(cx, cy, flags | ILC_COLOR32, initial, grow);
         if (!created)
             return FALSE;
-        if (m_handle)
-            ImageList_Destroy(m_handle);
+        ImageList_Destroy(m_handle); // no list: nothing happens
         m_handle = created;
         return TRUE;
     }

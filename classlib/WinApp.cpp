@@ -41,14 +41,13 @@ CWinApp* AfxGetApp() {
 
 std::wstring GetProgramPath() {
     std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
+    DWORD length;
+    // A path that fills the buffer may have been cut short.
+    while ((length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()))) ==
+           path.size())
         path.resize(path.size() * 2);
-    }
+    path.resize(length);
+    return path;
 }
 
 HINSTANCE AfxGetInstanceHandle() {

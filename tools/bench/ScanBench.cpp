@@ -73,15 +73,14 @@ void TimeInTurns(std::vector<Method>& methods, int rounds) {
 // order; prints the time.
 void TimeSort() {
     const int count = 100000;
-    std::vector<UsageEntry> records;
-    records.reserve(count);
+    std::vector<UsageEntry> records(count);
     CEntryArray entries, work;
     uint32_t seed = 12345;
     // The time field carries the search order, for the check below.
     for (int i = 0; i < count; ++i) {
         seed = seed * 1103515245u + 12345u;
-        records.emplace_back(CString(), false, (seed >> 8) % 5000, CTime(i), 0);
-        entries.Add(&records.back());
+        records[i] = UsageEntry(CString(), false, (seed >> 8) % 5000, CTime(i), 0);
+        entries.Add(&records[i]);
     }
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
