@@ -4,6 +4,8 @@
 
 #include <mmsystem.h>
 
+#include "classlib/SystemDll.h"
+
 #include <algorithm>
 #include <cstring>
 #include <exception>
@@ -302,13 +304,16 @@ DWORD WINAPI CUsageDlg::ScanThreadProc(LPVOID param) {
 
 void CUsageDlg::RunScan() {
     // Sleep(1) lasts a timer tick, up to 15.6 ms, unless the resolution is raised.
-    timeBeginPeriod(1);
+    const auto beginPeriod = SYSTEM_FUNCTION(L"winmm.dll", timeBeginPeriod);
+    const auto endPeriod = SYSTEM_FUNCTION(L"winmm.dll", timeEndPeriod);
+    const bool raised = beginPeriod && endPeriod && beginPeriod(1) == TIMERR_NOERROR;
     try {
         ScanFolder();
     } catch (const std::exception&) {
         // Out of memory: the rows written so far stay.
     }
-    timeEndPeriod(1);
+    if (raised)
+        endPeriod(1);
 }
 
 void CUsageDlg::ScanFolder() {
