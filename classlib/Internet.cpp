@@ -30,6 +30,26 @@ CString ProgramName() {
     return dot > 0 ? name.Left(dot) : name;
 }
 
+// The reason for a refused server certificate, for a system that has no text of its own
+// for it (Wine has none for some); null for other errors.
+const char* CertificateErrorText(DWORD error) {
+    switch (error) {
+    case ERROR_INTERNET_INVALID_CA:
+        return "Das Zertifikat des Servers stammt von keiner vertrauenswürdigen Stelle.";
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+        return "Das Zertifikat des Servers gilt nicht für diesen Servernamen.";
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+        return "Das Zertifikat des Servers ist abgelaufen oder noch nicht gültig.";
+    case ERROR_INTERNET_SEC_CERT_NO_REV:
+    case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+        return "Ob das Zertifikat des Servers widerrufen ist, ließ sich nicht prüfen.";
+    case ERROR_INTERNET_SEC_CERT_REVOKED: return "Das Zertifikat des Servers ist widerrufen.";
+    case ERROR_INTERNET_SEC_CERT_ERRORS:
+    case ERROR_INTERNET_SEC_INVALID_CERT: return "Das Zertifikat des Servers ist ungültig.";
+    default: return nullptr;
+    }
+}
+
 // A wide copy of an optional text; null stays null.
 struct WideText {
     explicit WideText(const char* text) : m_null(text == nullptr), m_text(Widen(text)) {}
@@ -68,7 +88,10 @@ bool CInternetException::GetErrorMessage(CString& text) const {
 
 void CInternetException::ReportError(HWND owner) const {
     CString text;
-    if (!GetErrorMessage(text))
+    const char* certificate = CertificateErrorText(m_dwError);
+    if (!GetErrorMessage(text) && certificate)
+        text.Format("%s (Fehler %lu)", certificate, static_cast<unsigned long>(m_dwError));
+    else if (text.IsEmpty())
         text.Format("Keine Fehlermeldung verfügbar (Fehler %lu).",
                     static_cast<unsigned long>(m_dwError));
     AfxReportError(owner, text);
