@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "SystemDll.h"
+#include "WinApp.h"
 #include "WinText.h"
 
 // A WinINet function from the system folder, for the functions that throw on failure.
@@ -22,9 +23,7 @@ template <typename F> F Required(F function) {
 
 // The program's name: its file name without the extension.
 CString ProgramName() {
-    wchar_t path[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    CString name = Narrow(path);
+    CString name = Narrow(GetProgramPath());
     name = name.Mid(name.ReverseFind('\\') + 1);
     const int dot = name.ReverseFind('.');
     return dot > 0 ? name.Left(dot) : name;
