@@ -6,13 +6,13 @@
 
 #include <string>
 
-#include "support/ScratchFolder.h"
 #include "app/UsageDlg.h"
 #include "classlib/WinApp.h"
 #include "classlib/WinText.h"
 #include "log/ErrorLog.h"
 #include "log/LogViewerDlg.h"
 #include "res/resource.h"
+#include "support/ScratchFolder.h"
 #include "support/WindowDriver.h"
 
 namespace {
