@@ -53,6 +53,7 @@ void CUsageDlg::ScanFolder() {
     ClearEntries();
     m_walk.SetAncestors(m_currentPath);
     CFolderReader reader;
+    reader.SetMethod(m_walk.GetMethod());
     if (reader.Open(LongPath(m_currentPath))) {
         FolderEntry entry;
         while (!m_stopScan && reader.Next(entry)) {
