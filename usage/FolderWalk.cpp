@@ -67,17 +67,14 @@ CString UserPath(const std::wstring& longPath) {
 
 FolderIdentity IdentifyFolder(const std::wstring& folder) {
     FolderIdentity identity;
-    HANDLE handle = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return identity;
+    const CHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(handle, &info)) {
+    if (handle.IsValid() && GetFileInformationByHandle(handle.Get(), &info)) {
         identity.volume = info.dwVolumeSerialNumber;
         identity.id = Join(info.nFileIndexHigh, info.nFileIndexLow);
     }
-    CloseHandle(handle);
     return identity;
 }
 
@@ -100,10 +97,10 @@ bool CFolderReader::Open(const std::wstring& folder) {
         m_buffer.reset(new (std::nothrow) uint64_t[m_bufferSize / sizeof(uint64_t)]);
     if (!m_buffer)
         return OpenFind(folder);
-    m_folder = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (m_folder == INVALID_HANDLE_VALUE)
+    m_folder.Reset(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!m_folder.IsValid())
         return false;
     if (ReadBatch() || GetLastError() == ERROR_NO_MORE_FILES)
         return true;
@@ -123,8 +120,8 @@ bool CFolderReader::OpenFind(const std::wstring& folder) {
 }
 
 bool CFolderReader::ReadBatch() {
-    m_batchValid = GetFileInformationByHandleEx(m_folder, FileIdBothDirectoryInfo, m_buffer.get(),
-                                                m_bufferSize) != FALSE;
+    m_batchValid = GetFileInformationByHandleEx(m_folder.Get(), FileIdBothDirectoryInfo,
+                                                m_buffer.get(), m_bufferSize) != FALSE;
     m_offset = 0;
     return m_batchValid;
 }
@@ -137,7 +134,7 @@ bool CFolderReader::Next(FolderEntry& entry) {
         EntryFromFindData(m_findData, entry);
         return true;
     }
-    if (m_folder == INVALID_HANDLE_VALUE)
+    if (!m_folder.IsValid())
         return false;
     if (!m_batchValid && !ReadBatch())
         return false;
@@ -157,11 +154,10 @@ bool CFolderReader::Next(FolderEntry& entry) {
 }
 
 void CFolderReader::Close() {
-    if (m_folder != INVALID_HANDLE_VALUE)
-        CloseHandle(m_folder);
+    m_folder.Reset();
     if (m_find != INVALID_HANDLE_VALUE)
         FindClose(m_find);
-    m_folder = m_find = INVALID_HANDLE_VALUE;
+    m_find = INVALID_HANDLE_VALUE;
     m_findPending = m_batchValid = false;
 }
 
@@ -194,10 +190,6 @@ bool CLoopGuard::WouldLoop(uint64_t id) const {
 }
 
 // ---- CFolderWalk ----
-
-void CFolderWalk::SetAncestors(const CString& folderPath) {
-    SetAncestors(LongPath(folderPath));
-}
 
 void CFolderWalk::SetAncestors(const std::wstring& folder) {
     std::vector<FolderIdentity> above;

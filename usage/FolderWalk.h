@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "classlib/Handle.h"
 #include "classlib/String.h"
 
 // One search result. It points into the reader's buffer and is valid until the reader's
@@ -109,7 +110,7 @@ class CFolderReader {
     Method m_method = kHandleBatches;
     DWORD m_bufferSize;
     std::unique_ptr<uint64_t[]> m_buffer; // 8-byte aligned, as the records need
-    HANDLE m_folder = INVALID_HANDLE_VALUE;
+    CHandle m_folder;
     HANDLE m_find = INVALID_HANDLE_VALUE;
     std::wstring m_pattern;
     WIN32_FIND_DATAW m_findData{};
@@ -133,10 +134,8 @@ class CFolderWalk {
 
     void SetMethod(CFolderReader::Method method) { m_method = method; }
     CFolderReader::Method GetMethod() const { return m_method; }
-    // Remembers the identities of a folder and of each folder above it, so that none of
-    // them is entered again below it. An empty path forgets them.
-    void SetAncestors(const CString& folderPath);
-    // The same for a folder given in LongPath form.
+    // Remembers the identities of a folder (LongPath form) and of each folder above it, so
+    // that none of them is entered again below it. An empty path forgets them.
     void SetAncestors(const std::wstring& folder);
     // Whether a sub-folder of the folder given to SetAncestors may be entered.
     bool MayEnter(const FolderEntry& entry) const;

@@ -367,10 +367,10 @@ TEST_F(FolderScanTest, FolderThatCannotBeSearched) {
 TEST_F(FolderScanTest, StopRequestEndsTheWalkAtOnce) {
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(MakeFile(Path("sub\\f") + CString(std::to_string(i)) + ".dat", 10));
-    m_dialog.m_stopScan = true;
+    m_dialog.m_scanThread.StopFlag() = true;
     EXPECT_EQ(Total(m_root, CFolderReader::kHandleBatches), 0u);
     EXPECT_TRUE(Scan(m_dialog, m_root).empty());
-    m_dialog.m_stopScan = false;
+    m_dialog.m_scanThread.StopFlag() = false;
     EXPECT_EQ(Total(m_root, CFolderReader::kHandleBatches), 200u);
 }
 
