@@ -188,6 +188,8 @@ class UpdateCheckTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(Environment(L"VOLDIX_TEST_SERVER").IsEmpty())
             << "run through tests/update/update_server.py";
+        // A list left by a run that failed would count as there before.
+        DeleteFileW(Widen(m_folder + "_updates.txt").c_str());
         m_before = FolderListing(m_folder);
     }
     void TearDown() override {
