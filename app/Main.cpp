@@ -2,10 +2,13 @@
 #include <windows.h>
 
 #include "UsageApp.h"
+#include "classlib/Dpi.h"
 
 CUsageApp theApp;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Sharp on every screen: the windows lay themselves out for their DPI.
+    DeclareDpiAwareness();
     // Probing a drive without a medium must never bring up a system dialog.
     SetErrorMode(SEM_FAILCRITICALERRORS);
     return theApp.Run();

@@ -99,21 +99,27 @@ int RemoteProgram::FindRow(const std::wstring& text) const {
     return -1;
 }
 
-bool RemoteProgram::DoubleClickRow(int row) const {
+RECT RemoteProgram::RowRect(int row, int part) const {
     // The list view writes the rectangle in its own process.
+    RECT rect{part, 0, 0, 0};
     void* remote =
         VirtualAllocEx(m_process.hProcess, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
     if (!remote)
-        return false;
-    RECT rect{LVIR_LABEL, 0, 0, 0};
+        return RECT{};
     WriteProcessMemory(m_process.hProcess, remote, &rect, sizeof(rect), nullptr);
     HWND list = GetDlgItem(m_window, IDC_LIST);
-    const bool found =
-        SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote)) != 0 &&
-        ReadProcessMemory(m_process.hProcess, remote, &rect, sizeof(rect), nullptr);
+    if (!SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote)) ||
+        !ReadProcessMemory(m_process.hProcess, remote, &rect, sizeof(rect), nullptr))
+        rect = RECT{};
     VirtualFreeEx(m_process.hProcess, remote, 0, MEM_RELEASE);
-    if (!found)
+    return rect;
+}
+
+bool RemoteProgram::DoubleClickRow(int row) const {
+    const RECT rect = RowRect(row, LVIR_LABEL);
+    if (IsRectEmpty(&rect))
         return false;
+    HWND list = GetDlgItem(m_window, IDC_LIST);
     const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     return PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point) != FALSE;
 }

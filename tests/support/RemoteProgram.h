@@ -32,6 +32,9 @@ class RemoteProgram {
     int RowCount() const;
     // The first row whose first cell reads text, or -1.
     int FindRow(const std::wstring& text) const;
+    // A part of a row (LVIR_ICON, LVIR_LABEL, ...) in the list's client coordinates;
+    // empty if there is no such row.
+    RECT RowRect(int row, int part) const;
     // Double-clicks the middle of a row's label, as the mouse would.
     bool DoubleClickRow(int row) const;
 
