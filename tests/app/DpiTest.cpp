@@ -39,19 +39,14 @@ TEST(StoredWidths, At96DpiUnchangedAndBackFromAnyScaleWithoutDrift) {
     EXPECT_EQ(ColumnWidthForDpi(70000, 96), kMaxStoredColumnWidth);
     EXPECT_EQ(ColumnWidthForDpi(-5, 192), 0);
     for (long stored = 0; stored <= 1000; ++stored) {
-        EXPECT_EQ(ColumnWidthForDpi(stored, 96), stored);
-        EXPECT_EQ(ColumnWidthForDpi(stored, 192), 2 * stored);
+        ASSERT_EQ(ColumnWidthForDpi(stored, 96), stored);
+        ASSERT_EQ(ColumnWidthForDpi(stored, 192), 2 * stored);
         for (UINT dpi : {120u, 144u, 192u, 240u}) {
             const int pixels = ColumnWidthForDpi(stored, dpi);
             ASSERT_EQ(StoredWidthText({pixels}, dpi), std::to_string(stored) + ",")
                 << stored << " at " << dpi;
         }
     }
-    // The small icons Windows asks for at 100, 125, 150, 200, 250 and 300 %.
-    const UINT dpis[] = {96, 120, 144, 192, 240, 288};
-    const int sizes[] = {16, 20, 24, 32, 40, 48};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(ScaleForDpi(16, dpis[i]), sizes[i]);
 }
 
 TEST(MainWindowDpi, MoveToAnotherScaleTakesTheRectangleAndScalesColumnsImagesAndFont) {
@@ -60,8 +55,7 @@ TEST(MainWindowDpi, MoveToAnotherScaleTakesTheRectangleAndScalesColumnsImagesAnd
     RunDialog(dialog, [&](HWND window) {
         HWND list = GetDlgItem(window, IDC_LIST);
         const std::vector<int> widths = ColumnWidths(list);
-        const int fontHeight = FontHeight(list), buttonHeight = ChildRect(window, IDCANCEL).bottom -
-                                                                ChildRect(window, IDCANCEL).top;
+        const int fontHeight = FontHeight(list);
         ASSERT_EQ(IconSize(list), 16);
         auto moveTo = [&](UINT dpi, RECT rect) {
             SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
@@ -81,7 +75,6 @@ TEST(MainWindowDpi, MoveToAnotherScaleTakesTheRectangleAndScalesColumnsImagesAnd
         const RECT listRect = ChildRect(window, IDC_LIST), button = ChildRect(window, IDCANCEL);
         EXPECT_EQ(listRect.left, 16);
         EXPECT_EQ(listRect.top, 16);
-        EXPECT_EQ(button.bottom - button.top, 2 * buttonHeight);
         RECT client;
         GetClientRect(window, &client);
         EXPECT_EQ(button.bottom, client.bottom - 10);

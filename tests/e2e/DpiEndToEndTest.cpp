@@ -12,29 +12,22 @@
 
 namespace {
 // Wine reads the DPI from the user's "LogPixels" once, when a process starts: set for
-// one start, and put back as it was as soon as that process runs.
+// one start and put back (absent, it means 96) as soon as that process runs.
 class ScreenDpiForNextStart {
   public:
     explicit ScreenDpiForNextStart(DWORD dpi) {
         DWORD size = sizeof(m_saved);
-        m_had = RegGetValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
-                             &m_saved, &size) == ERROR_SUCCESS;
+        RegGetValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &m_saved,
+                     &size);
         RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
     }
-    ~ScreenDpiForNextStart() { Restore(); }
-    void Restore() {
-        if (m_had)
-            RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &m_saved,
-                            sizeof(m_saved));
-        else
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels");
-        m_had = true;
-        m_saved = 96;
+    ~ScreenDpiForNextStart() {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &m_saved,
+                        sizeof(m_saved));
     }
 
   private:
     static constexpr const wchar_t* kKey = L"Control Panel\\Desktop";
-    bool m_had = false;
     DWORD m_saved = 96;
 };
 } // namespace
