@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "UsageListCtrl.h"
-#include "attrib/AttribChange.h"
+#include "attrib/AttribWalk.h"
 #include "attrib/AttribMode.h"
 #include "classlib/Dialog.h"
 #include "classlib/Dpi.h"
 #include "classlib/ImageList.h"
 #include "classlib/String.h"
 #include "log/ErrorLog.h"
-#include "usage/FolderScan.h"
+#include "usage/FolderWalk.h"
 #include "usage/UsageEntry.h"
 
 // Set by the main window to stop the periodic thread; set by the thread when it has left.

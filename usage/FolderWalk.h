@@ -1,6 +1,7 @@
 #pragma once
-// The folder walk behind the scan: reading a folder's entries with one open per folder,
-// the search predicates, and the recursive size total.
+// The folder walk that the size total and the read-only change share: the long forms of
+// paths, reading a folder's entries with one open per folder, the search predicates, and
+// the walk below a folder. It stands on the class layer alone.
 #include <windows.h>
 
 #include <atomic>
@@ -30,10 +31,15 @@ uint64_t FileSize64(const FolderEntry& entry);
 // A junction, symbolic link or mount point: counted, never entered.
 bool IsReparsePoint(const FolderEntry& entry);
 
-// The wide form of a folder path for the file functions: "\\?\" in front, so that any
-// name and any length up to the system's limit is taken literally, and a trailing
-// backslash. "P:\a" gives "\\?\P:\a\", "\\srv\share\" gives "\\?\UNC\srv\share\".
+// The form of an entry's path for the wide file functions: "\\?\" in front, so that any
+// name and any length up to the system's limit is taken literally; no backslash is added
+// or taken away. "P:\a" gives "\\?\P:\a", "\\srv\share\a" "\\?\UNC\srv\share\a".
+std::wstring EntryLongPath(const CString& path);
+// The same for a folder, with a trailing backslash: "P:\a" gives "\\?\P:\a\". Empty for
+// an empty path.
 std::wstring LongPath(const CString& path);
+// The path as the user knows it, without the "\\?\" in front.
+CString UserPath(const std::wstring& longPath);
 
 // Where a folder is: its volume's serial number and its file id there.
 struct FolderIdentity {
