@@ -9,7 +9,8 @@
 
 // Widest column a stored width may give; wider numbers are cut to it, negative ones to 0.
 constexpr int kMaxStoredColumnWidth = 4096;
-// The main window's minimum track size, which a stored placement is not allowed to undercut.
+// The main window's minimum track size at 96 DPI, which a stored placement is not allowed to
+// undercut (at a higher DPI the window itself keeps its larger minimum).
 constexpr int kMinWindowWidth = 340;
 constexpr int kMinWindowHeight = 177;
 
