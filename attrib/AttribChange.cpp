@@ -11,7 +11,6 @@
 // ---- CUsageDlg: the change ----
 
 void CUsageDlg::StartAttribChange(AttribMode mode) {
-    m_attribMode = mode;
     if (!m_ready || m_list.GetNextItem(-1, LVNI_SELECTED) < 0)
         return;
     CConfirmDlg confirm(this);
@@ -33,14 +32,10 @@ void CUsageDlg::StartAttribChange(AttribMode mode) {
     if (m_attribRoots.IsEmpty())
         return;
 
+    // Written only while no change runs; the thread reads it.
+    m_attribMode = mode;
     SetWorking(true);
-    if (m_attribThread) {
-        CloseHandle(m_attribThread);
-        m_attribThread = nullptr;
-    }
-    m_stopAttrib = false;
-    m_attribThread = CreateThread(nullptr, 0, &CUsageDlg::AttribThreadProc, this, 0, nullptr);
-    if (!m_attribThread) {
+    if (!m_attribThread.Start(&CUsageDlg::AttribThreadProc, this)) {
         // No thread to be had: change here rather than leave the window busy for good.
         const bool ok = RunAttribChange();
         OnAttribDone(mode, ok ? 0 : 1);
@@ -66,10 +61,10 @@ bool CUsageDlg::RunAttribChange() {
 
 bool CUsageDlg::ChangeSelection(AttribMode mode) {
     bool ok = true;
-    for (int i = 0; i < m_attribRoots.GetSize() && !m_stopAttrib; ++i) {
+    for (int i = 0; i < m_attribRoots.GetSize() && !m_attribThread.StopRequested(); ++i) {
         if (!m_attribWalk.ChangeEntry(m_attribRoots[i], mode))
             ok = false;
-        if (!m_stopAttrib && !m_attribWalk.ChangeTree(m_attribRoots[i], mode))
+        if (!m_attribThread.StopRequested() && !m_attribWalk.ChangeTree(m_attribRoots[i], mode))
             ok = false;
     }
     return ok;
@@ -77,7 +72,7 @@ bool CUsageDlg::ChangeSelection(AttribMode mode) {
 
 LRESULT CUsageDlg::OnAttribDone(WPARAM wParam, LPARAM lParam) {
     // A change stopped by closing the window reports to nobody.
-    if (lParam != 0 && !m_stopAttrib) {
+    if (lParam != 0 && !m_attribThread.StopRequested()) {
         CString text;
         text.Format("Bei mindestens einer Datei konnte der Schreibschutz nicht %s werden.\n"
                     "Bitte überprüfen Sie das Fehler-Protokoll.",
@@ -93,20 +88,13 @@ LRESULT CUsageDlg::OnAttribDone(WPARAM wParam, LPARAM lParam) {
 }
 
 bool CUsageDlg::StopAttribChange() {
-    if (m_waitingForAttrib)
-        return false;
-    m_stopAttrib = true;
     // The question or the report of a change ends with the window. Behind the report the
     // thread waits in its last message; it ends when the report has returned, and the
     // destructor waits for it.
     if (m_attribDialog) {
+        m_attribThread.StopFlag() = true;
         m_attribDialog->EndDialog(IDCANCEL);
         return true;
     }
-    if (!m_attribThread)
-        return true;
-    m_waitingForAttrib = true;
-    WaitServingSentMessages(m_attribThread);
-    m_waitingForAttrib = false;
-    return true;
+    return m_attribThread.Stop();
 }

@@ -17,13 +17,7 @@
 
 void CUsageDlg::StartScan() {
     SetWorking(true);
-    if (m_scanThread) {
-        CloseHandle(m_scanThread);
-        m_scanThread = nullptr;
-    }
-    m_stopScan = false;
-    m_scanThread = CreateThread(nullptr, 0, &CUsageDlg::ScanThreadProc, this, 0, nullptr);
-    if (!m_scanThread) {
+    if (!m_scanThread.Start(&CUsageDlg::ScanThreadProc, this)) {
         // No thread to be had: scan here rather than leave the window busy for good.
         RunScan();
         OnScanDone(0, 0);
@@ -51,11 +45,12 @@ void CUsageDlg::RunScan() {
 void CUsageDlg::ScanFolder() {
     m_totalSize = 0;
     ClearEntries();
-    m_walk.SetAncestors(m_currentPath);
+    const std::wstring folder = LongPath(m_currentPath);
+    m_walk.SetAncestors(folder);
     CFolderReader reader;
-    if (reader.Open(LongPath(m_currentPath))) {
+    if (reader.Open(folder)) {
         FolderEntry entry;
-        while (!m_stopScan && reader.Next(entry)) {
+        while (!m_scanThread.StopRequested() && reader.Next(entry)) {
             if (!IsDotEntry(entry)) {
                 const CString name = Narrow(entry.name, entry.nameLength);
                 uint64_t size = 0;
@@ -71,8 +66,8 @@ void CUsageDlg::ScanFolder() {
         }
     }
     reader.Close();
-    m_walk.SetAncestors(CString());
-    if (m_stopScan)
+    m_walk.SetAncestors(std::wstring());
+    if (m_scanThread.StopRequested())
         return;
 
     SortEntriesBySize();
@@ -87,8 +82,6 @@ void CUsageDlg::ScanFolder() {
 }
 
 bool CUsageDlg::FolderSize(const CString& path, uint64_t& total) {
-    if (path.IsEmpty())
-        return false;
     return m_walk.Sum(LongPath(path), total);
 }
 
@@ -103,16 +96,4 @@ LRESULT CUsageDlg::OnScanDone(WPARAM, LPARAM) {
     m_rowsReady = 0;
     m_rowsShown = 0;
     return 0;
-}
-
-bool CUsageDlg::StopScan() {
-    if (m_waitingForScan)
-        return false;
-    if (!m_scanThread)
-        return true;
-    m_waitingForScan = true;
-    m_stopScan = true;
-    WaitServingSentMessages(m_scanThread);
-    m_waitingForScan = false;
-    return true;
 }

@@ -67,17 +67,14 @@ CString UserPath(const std::wstring& longPath) {
 
 FolderIdentity IdentifyFolder(const std::wstring& folder) {
     FolderIdentity identity;
-    HANDLE handle = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return identity;
+    const CHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(handle, &info)) {
+    if (handle.IsValid() && GetFileInformationByHandle(handle.Get(), &info)) {
         identity.volume = info.dwVolumeSerialNumber;
         identity.id = Join(info.nFileIndexHigh, info.nFileIndexLow);
     }
-    CloseHandle(handle);
     return identity;
 }
 
@@ -91,10 +88,10 @@ bool CFolderReader::Open(const std::wstring& folder) {
         m_buffer.reset(new (std::nothrow) uint64_t[m_bufferSize / sizeof(uint64_t)]);
     if (!m_buffer)
         return OpenFind(folder);
-    m_folder = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (m_folder == INVALID_HANDLE_VALUE)
+    m_folder.Reset(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!m_folder.IsValid())
         return false;
     if (ReadBatch() || GetLastError() == ERROR_NO_MORE_FILES)
         return true;
@@ -114,8 +111,8 @@ bool CFolderReader::OpenFind(const std::wstring& folder) {
 }
 
 bool CFolderReader::ReadBatch() {
-    m_batchValid = GetFileInformationByHandleEx(m_folder, FileIdBothDirectoryInfo, m_buffer.get(),
-                                                m_bufferSize) != FALSE;
+    m_batchValid = GetFileInformationByHandleEx(m_folder.Get(), FileIdBothDirectoryInfo,
+                                                m_buffer.get(), m_bufferSize) != FALSE;
     m_offset = 0;
     return m_batchValid;
 }
@@ -134,7 +131,7 @@ bool CFolderReader::Next(FolderEntry& entry) {
         entry.id = 0;
         return true;
     }
-    if (m_folder == INVALID_HANDLE_VALUE)
+    if (!m_folder.IsValid())
         return false;
     if (!m_batchValid && !ReadBatch())
         return false;
@@ -154,19 +151,14 @@ bool CFolderReader::Next(FolderEntry& entry) {
 }
 
 void CFolderReader::Close() {
-    if (m_folder != INVALID_HANDLE_VALUE)
-        CloseHandle(m_folder);
+    m_folder.Reset();
     if (m_find != INVALID_HANDLE_VALUE)
         FindClose(m_find);
-    m_folder = m_find = INVALID_HANDLE_VALUE;
+    m_find = INVALID_HANDLE_VALUE;
     m_findPending = m_batchValid = false;
 }
 
 // ---- CFolderWalk ----
-
-void CFolderWalk::SetAncestors(const CString& folderPath) {
-    SetAncestors(LongPath(folderPath));
-}
 
 void CFolderWalk::SetAncestors(const std::wstring& folder) {
     m_ancestors.clear();
@@ -182,14 +174,15 @@ void CFolderWalk::SetAncestors(const std::wstring& folder) {
 bool CFolderWalk::MayEnter(const FolderEntry& entry) const {
     if (!IsDirectory(entry) || IsDotEntry(entry) || IsReparsePoint(entry))
         return false;
-    if (!entry.id || m_ancestors.empty())
-        return true;
     // The entries of the scanned folder are on its volume.
-    const DWORD volume = m_ancestors.back().volume;
+    return m_ancestors.empty() || !IsAncestor(m_ancestors.back().volume, entry.id);
+}
+
+bool CFolderWalk::IsAncestor(DWORD volume, uint64_t id) const {
     for (const FolderIdentity& ancestor : m_ancestors)
-        if (ancestor.volume == volume && ancestor.id == entry.id)
-            return false;
-    return true;
+        if (ancestor.volume == volume && ancestor.id == id)
+            return true;
+    return false;
 }
 
 CFolderWalk::Level* CFolderWalk::LevelAt(size_t depth) {
@@ -206,14 +199,8 @@ CFolderWalk::Level* CFolderWalk::LevelAt(size_t depth) {
 }
 
 bool CFolderWalk::OnWayDown(DWORD volume, uint64_t id) const {
-    if (!id)
-        return false;
-    if (std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end())
-        return true;
-    for (const FolderIdentity& ancestor : m_ancestors)
-        if (ancestor.volume == volume && ancestor.id == id)
-            return true;
-    return false;
+    return id &&
+           (std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end() || IsAncestor(volume, id));
 }
 
 bool CFolderWalk::Open(const std::wstring& folder) {

@@ -47,15 +47,11 @@ class CEntryArray : public CObArray {
         work.Reserve(count);
         for (int i = 0; i < count; ++i)
             work.Add(GetAt(i));
-        SetSize(0);
-        CObject** records = work.GetData();
-        std::stable_sort(records, records + count, [](const CObject* a, const CObject* b) {
-            return static_cast<const UsageEntry*>(a)->m_size >
-                   static_cast<const UsageEntry*>(b)->m_size;
+        std::stable_sort(work.GetData(), work.GetData() + count, [](CObject* a, CObject* b) {
+            return static_cast<UsageEntry*>(a)->m_size > static_cast<UsageEntry*>(b)->m_size;
         });
-        Reserve(count);
         for (int i = 0; i < count; ++i)
-            Add(records[i]);
+            SetAt(i, work.GetAt(i));
         work.SetSize(0);
     }
 };

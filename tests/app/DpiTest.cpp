@@ -9,7 +9,7 @@
 #include "app/Settings.h"
 #include "res/resource.h"
 #include "support/StoredSettings.h"
-#include "support/TestDrives.h"
+#include "support/MainWindow.h"
 #include "support/WindowDriver.h"
 
 namespace {
@@ -51,8 +51,7 @@ TEST(StoredWidths, At96DpiUnchangedAndBackFromAnyScaleWithoutDrift) {
 
 TEST(MainWindowDpi, MoveToAnotherScaleTakesTheRectangleAndScalesColumnsImagesAndFont) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "P");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "P", [&](HWND window) {
         HWND list = GetDlgItem(window, IDC_LIST);
         const std::vector<int> widths = ColumnWidths(list);
         const int fontHeight = FontHeight(list);

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "res/resource.h"
+#include "support/MainWindow.h"
 #include "support/RemoteProgram.h"
 #include "support/StoredSettings.h"
 
@@ -44,8 +45,9 @@ TEST(DpiEndToEnd, At144DpiStoredWidthsAndIconsScaleAndAreStoredBackUnchanged) {
     const int expected[] = {180, 90, 92, 93};
     for (int column = 0; column < 4; ++column)
         EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0), expected[column]) << column;
-    ASSERT_GT(program.RowCount(), 0);
-    const RECT icon = program.RowRect(0, LVIR_ICON);
+    const ListProbe probe(program.Window());
+    ASSERT_GT(probe.Rows(), 0);
+    const RECT icon = probe.RowRect(0, LVIR_ICON);
     EXPECT_EQ(icon.right - icon.left, 24);
 
     DWORD code = 1;
