@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "SystemDll.h"
+
 namespace {
 // Function types of the user32 and shcore calls that older systems lack.
 typedef BOOL(WINAPI* SetProcessDpiAwarenessContextFn)(HANDLE context);
@@ -15,13 +17,8 @@ const HANDLE kPerMonitorV2Context = reinterpret_cast<HANDLE>(static_cast<INT_PTR
 const int kProcessPerMonitorDpiAware = 2;
 const int kDialogDpiChangeDisableAll = 1;
 
-FARPROC User32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 ? GetProcAddress(user32, name) : nullptr;
-}
-
 template <typename Function> Function User32(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(User32Function(name)));
+    return SystemFunction<Function>(L"user32.dll", name);
 }
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
@@ -34,16 +31,11 @@ DpiAwareness DeclareDpiAwareness() {
     if (auto setContext = User32<SetProcessDpiAwarenessContextFn>("SetProcessDpiAwarenessContext"))
         if (setContext(kPerMonitorV2Context))
             return DpiAwareness::PerMonitorV2;
-    // shcore.dll comes with Windows 8.1, which also knows the search flag; only the
-    // system folder is searched.
-    if (HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        auto setAwareness = reinterpret_cast<SetProcessDpiAwarenessFn>(
-            reinterpret_cast<void*>(GetProcAddress(shcore, "SetProcessDpiAwareness")));
-        const bool done = setAwareness && SUCCEEDED(setAwareness(kProcessPerMonitorDpiAware));
-        FreeLibrary(shcore);
-        if (done)
+    // shcore.dll comes with Windows 8.1.
+    if (auto setAwareness =
+            SystemFunction<SetProcessDpiAwarenessFn>(L"shcore.dll", "SetProcessDpiAwareness"))
+        if (SUCCEEDED(setAwareness(kProcessPerMonitorDpiAware)))
             return DpiAwareness::PerMonitor;
-    }
     if (auto setAware = User32<SetProcessDPIAwareFn>("SetProcessDPIAware"))
         if (setAware())
             return DpiAwareness::System;
