@@ -20,6 +20,8 @@ command -v xwininfo >/dev/null || need+=(x11-utils)
 command -v cmake >/dev/null || need+=(cmake)
 command -v python3 >/dev/null || need+=(python3)
 command -v setfattr >/dev/null || need+=(attr)
+# The user manual, Markdown made into HTML by the build.
+/usr/bin/python3 -c 'import markdown' 2>/dev/null || need+=(python3-markdown)
 # The native sanitizer build and the fuzz target: clang with its libFuzzer runtime.
 command -v clang++ >/dev/null || need+=(clang)
 if ! command -v clang++ >/dev/null ||
