@@ -10,21 +10,7 @@
 #include "log/LogFiles.h"
 #include "res/resource.h"
 
-std::atomic<bool> g_stopPeriodic{false};
-std::atomic<bool> g_periodicEnded{false};
-
 namespace {
-// Runs for the life of the main window and keeps the "&Memoriam" items in step.
-DWORD WINAPI PeriodicThreadProc(LPVOID param) {
-    CUsageDlg* dialog = static_cast<CUsageDlg*>(param);
-    while (!g_stopPeriodic) {
-        dialog->UpdateMemorialMenu();
-        Sleep(100);
-    }
-    g_periodicEnded = true;
-    return 0;
-}
-
 const char kMemorialText[] = "&Memoriam";
 } // namespace
 
@@ -39,27 +25,19 @@ CUsageDlg::CUsageDlg(CWnd* parent) : CDialog(IDD_VOLDIX_DIALOG, parent) {
     m_driveLetters[0] = m_driveLetters[1] = false;
     m_showRemovable = m_showCdrom = m_showNetwork = false;
     m_showVolumeLabel = false;
-    g_stopPeriodic = false;
-    g_periodicEnded = false;
     m_icon = LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
 CUsageDlg::~CUsageDlg() {
-    StopScan();
+    m_scanThread.Stop();
     StopAttribChange();
-    g_stopPeriodic = true;
-    while (m_initialized && !g_periodicEnded)
-        Sleep(10);
+    m_periodicThread.Stop();
     ClearEntries();
     m_imageList.reset();
-    if (m_scanThread)
-        CloseHandle(m_scanThread);
-    if (m_attribThread)
-        CloseHandle(m_attribThread);
 }
 
-void CUsageDlg::DoDataExchange() {
-    m_list.SubclassDlgItem(IDC_LIST, this);
+bool CUsageDlg::DoDataExchange() {
+    return m_list.SubclassDlgItem(IDC_LIST, this);
 }
 
 LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -74,6 +52,8 @@ LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND: return OnSysCommand(wParam);
     case WM_HELP: return OnHelpInfo();
     case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+    case WM_MEMORIAL_TIME: return OnMemorialTime(wParam);
+    case WM_DESTROY: return OnDestroy();
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -131,7 +111,7 @@ BOOL CUsageDlg::OnInitDialog() {
     SetShowVolumeLabel(true, m_showVolumeLabel);
     m_errorLog.SetBasePath(GetProgramFolder() + "Voldix");
     ShowDriveList();
-    StartPeriodicThread();
+    m_periodicThread.Start(&CUsageDlg::PeriodicThreadProc, this);
     return TRUE;
 }
 
@@ -153,9 +133,8 @@ void CUsageDlg::CreateImageList() {
     static const UINT kIcons[] = {IDI_FOLDER, IDI_FILE,      IDI_FIXED,
                                   IDI_CDROM,  IDI_REMOVABLE, IDI_NETWORK};
     m_imageList.reset(new (std::nothrow) CImageList);
-    if (!m_imageList)
+    if (!m_imageList || !m_imageList->Create(16, 16, ILC_MASK, 2, 2))
         return;
-    m_imageList->Create(16, 16, ILC_MASK, 2, 2);
     for (UINT id : kIcons) {
         HICON icon = static_cast<HICON>(
             LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
@@ -178,24 +157,24 @@ void CUsageDlg::InsertColumns() {
     m_list.InsertColumn(4, "System", LVCFMT_LEFT, width * 2 / 12);
 }
 
-void CUsageDlg::StartPeriodicThread() {
-    HANDLE thread = CreateThread(nullptr, 0, &PeriodicThreadProc, this, 0, nullptr);
-    if (thread)
-        CloseHandle(thread);
-    else
-        g_periodicEnded = true;
+DWORD WINAPI CUsageDlg::PeriodicThreadProc(LPVOID param) {
+    CUsageDlg* dialog = static_cast<CUsageDlg*>(param);
+    // The window's handle stays the same until it is destroyed, and OnDestroy ends this
+    // thread first.
+    while (!dialog->m_periodicThread.StopRequested()) {
+        ::SendMessageW(dialog->m_hWnd, WM_MEMORIAL_TIME, CUsageApp::IsMemorialTime(), 0);
+        Sleep(100);
+    }
+    return 0;
 }
 
-void CUsageDlg::UpdateMemorialMenu() {
-    m_memorialTime = CUsageApp::IsMemorialTime();
+LRESULT CUsageDlg::OnMemorialTime(WPARAM memorialTime) {
+    m_memorialTime = memorialTime != 0;
     if (m_memorialTime == m_memorialItem)
-        return;
+        return 0;
     m_memorialItem = m_memorialTime;
-    HWND window = m_hWnd;
-    if (!window || !IsWindow(window))
-        return;
-    CMenu systemMenu(::GetSystemMenu(window, FALSE));
-    CMenu infoMenu(::GetSubMenu(::GetMenu(window), 1));
+    CMenu systemMenu(GetSystemMenu(FALSE));
+    CMenu infoMenu(::GetSubMenu(GetMenu(), 1));
     for (CMenu* menu : {&systemMenu, &infoMenu}) {
         if (!menu->GetSafeHmenu())
             continue;
@@ -204,7 +183,8 @@ void CUsageDlg::UpdateMemorialMenu() {
         else
             menu->DeleteMenu(ID_MEMORIAL, MF_BYCOMMAND);
     }
-    ::DrawMenuBar(window);
+    DrawMenuBar();
+    return 0;
 }
 
 LRESULT CUsageDlg::OnSize() {
@@ -250,23 +230,18 @@ void CUsageDlg::SetWorking(bool working) {
     ::EnableWindow(GetDlgItem(IDC_BACK), !working);
 }
 
-void CUsageDlg::WaitServingSentMessages(HANDLE thread) {
-    // The thread may be blocked in a message sent to this thread's windows: serve those
-    // (and only those) until it has ended.
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) ==
-           WAIT_OBJECT_0 + 1) {
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
-
 LRESULT CUsageDlg::OnClose() {
     SaveSettings();
     return Default();
 }
 
+LRESULT CUsageDlg::OnDestroy() {
+    m_periodicThread.Stop();
+    return Default();
+}
+
 void CUsageDlg::OnCancel() {
-    if (!StopScan() || !StopAttribChange())
+    if (!m_scanThread.Stop() || !StopAttribChange())
         return;
     SaveSettings();
     CDialog::OnCancel();

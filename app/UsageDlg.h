@@ -10,18 +10,15 @@
 #include <vector>
 
 #include "UsageListCtrl.h"
-#include "attrib/AttribChange.h"
+#include "attrib/AttribWalk.h"
 #include "attrib/AttribMode.h"
 #include "classlib/Dialog.h"
 #include "classlib/ImageList.h"
 #include "classlib/String.h"
+#include "classlib/WorkerThread.h"
 #include "log/ErrorLog.h"
-#include "usage/FolderScan.h"
+#include "usage/FolderWalk.h"
 #include "usage/UsageEntry.h"
-
-// Set by the main window to stop the periodic thread; set by the thread when it has left.
-extern std::atomic<bool> g_stopPeriodic;
-extern std::atomic<bool> g_periodicEnded;
 
 // The main dialog: the usage list, its three buttons, menus, options and records.
 class CUsageDlg : public CDialog {
@@ -30,13 +27,11 @@ class CUsageDlg : public CDialog {
     ~CUsageDlg() override;
 
     // ---- Start-up, layout and close (app/UsageDlg.cpp) ----
-    // Adds or removes the "&Memoriam" items by the date; called by the periodic thread.
-    void UpdateMemorialMenu();
+    // Adds or removes the "&Memoriam" items by the periodic thread's reading of the date.
+    LRESULT OnMemorialTime(WPARAM memorialTime);
     // While a worker runs: m_ready off, the hourglass on, "&Zurück" and "&Neustart"
     // disabled; and all of it back when it has ended.
     void SetWorking(bool working);
-    // Waits for a worker thread to end while serving the messages it sends to this thread.
-    static void WaitServingSentMessages(HANDLE thread);
 
     // ---- Drive list (usage/DriveList.cpp) ----
     // Back to the top: resets the navigation state and builds the drive list.
@@ -83,12 +78,9 @@ class CUsageDlg : public CDialog {
     // Orders m_entries by size, largest first, equal sizes in search order.
     void SortEntriesBySize();
     LRESULT OnScanDone(WPARAM wParam, LPARAM lParam);
-    // Stops a running scan and waits for its thread while serving the messages it sends;
-    // false when called again during that wait.
-    bool StopScan();
-    std::atomic<bool> m_stopScan{false};
-    bool m_waitingForScan = false;
-    CFolderWalk m_walk{m_stopScan};
+    // The scan's thread; its Stop is the scan's stop on close.
+    CWorkerThread m_scanThread;
+    CFolderWalk m_walk{m_scanThread.StopFlag()};
 
     // ---- Read-only change (attrib/AttribChange.cpp) ----
     // Asks, then sets or clears the read-only attribute of the selected entries and of
@@ -106,12 +98,10 @@ class CUsageDlg : public CDialog {
     AttribMode m_attribMode = AttribSet;
     // The paths of the rows selected when the user answered the question.
     CStringArray m_attribRoots;
-    std::atomic<bool> m_stopAttrib{false};
-    HANDLE m_attribThread = nullptr;
-    bool m_waitingForAttrib = false;
+    CWorkerThread m_attribThread;
     // The question or the report of the change while it is open.
     CDialog* m_attribDialog = nullptr;
-    CAttribWalk m_attribWalk{m_errorLog, m_stopAttrib};
+    CAttribWalk m_attribWalk{m_errorLog, m_attribThread.StopFlag()};
 
     // ---- Navigation (usage/Navigation.cpp) ----
     LRESULT OnListDblClk(NMHDR* header);
@@ -157,7 +147,6 @@ class CUsageDlg : public CDialog {
     // ---- State ----
     CUsageListCtrl m_list;
     HICON m_icon = nullptr;
-    HANDLE m_scanThread = nullptr;
     ErrorLog m_errorLog;
     bool m_ready = true;
     // The 32 option flags, in the bit order of the stored "Options" value.
@@ -180,7 +169,7 @@ class CUsageDlg : public CDialog {
     CEntryArray m_sortBuffer;
 
   protected:
-    void DoDataExchange() override;
+    bool DoDataExchange() override;
     BOOL OnInitDialog() override;
     void OnCancel() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
@@ -221,7 +210,10 @@ class CUsageDlg : public CDialog {
     void CreateImageList();
     void InsertColumns();
     void PlaceButton(int id, int clientWidth, int clientHeight, int offset);
-    void StartPeriodicThread();
+    // Reads the date rule every 100 ms and sends the answer to the window.
+    static DWORD WINAPI PeriodicThreadProc(LPVOID param);
+    LRESULT OnDestroy();
+    CWorkerThread m_periodicThread;
 };
 
 // True on Windows 95 before OSR2, which lacks GetDiskFreeSpaceEx.

@@ -12,7 +12,11 @@ BOOL CAnimateCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                                   AfxGetInstanceHandle(), nullptr);
     // Subclassed, so that the handle is let go of when the window is destroyed.
-    return window && SubclassWindow(window);
+    if (window && SubclassWindow(window))
+        return TRUE;
+    if (window)
+        DestroyWindow(window);
+    return FALSE;
 }
 
 BOOL CAnimateCtrl::Open(UINT resourceId) {

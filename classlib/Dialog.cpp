@@ -49,8 +49,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM lPa
     if (message != WM_INITDIALOG)
         return FALSE;
     CDialog* self = reinterpret_cast<CDialog*>(lParam);
-    self->SubclassWindow(hwnd);
-    self->DoDataExchange();
+    // A dialog whose window or controls cannot be bound ends at once: DoModal gives -1.
+    if (!self->SubclassWindow(hwnd) || !self->DoDataExchange()) {
+        ::EndDialog(hwnd, -1);
+        return FALSE;
+    }
     INT_PTR result = self->OnInitDialog();
     self->m_initDone = true;
     return result;

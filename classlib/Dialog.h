@@ -18,8 +18,9 @@ class CDialog : public CWnd {
     bool IsInitialized() const { return m_initDone; }
 
   protected:
-    // Binds the template's controls to their members; runs before OnInitDialog.
-    virtual void DoDataExchange() {}
+    // Binds the template's controls to their members; runs before OnInitDialog. False
+    // when one cannot be bound.
+    virtual bool DoDataExchange() { return true; }
     virtual BOOL OnInitDialog() { return TRUE; }
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }

@@ -96,14 +96,6 @@ void SetAttributes(const std::wstring& path, DWORD attributes, const CString& na
         CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), name);
 }
 
-// Closes a handle that only lives inside one function.
-struct HandleCloser {
-    HANDLE handle;
-    ~HandleCloser() {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-};
 } // namespace
 
 int CFileException::OsErrorToException(LONG osError) {
@@ -150,7 +142,7 @@ bool CFile::Open(const CString& path, UINT openFlags, CFileException* error) {
         }
         return false;
     }
-    m_hFile = file;
+    m_hFile.Reset(file);
     return true;
 }
 
@@ -164,7 +156,7 @@ UINT CFile::Read(void* buffer, UINT count) {
     if (count == 0)
         return 0;
     DWORD read = 0;
-    if (!ReadFile(m_hFile, buffer, count, &read, nullptr))
+    if (!ReadFile(m_hFile.Get(), buffer, count, &read, nullptr))
         ThrowLastError();
     return read;
 }
@@ -175,7 +167,7 @@ void CFile::Write(const void* buffer, UINT count) {
     if (count == 0)
         return;
     DWORD written = 0;
-    if (!WriteFile(m_hFile, buffer, count, &written, nullptr))
+    if (!WriteFile(m_hFile.Get(), buffer, count, &written, nullptr))
         ThrowLastError();
     if (written != count)
         throw CFileException(CFileException::diskFull, -1, m_path);
@@ -187,7 +179,7 @@ uint64_t CFile::Seek(int64_t offset, UINT from) {
     LARGE_INTEGER distance, position;
     distance.QuadPart = offset;
     DWORD method = from == end ? FILE_END : from == current ? FILE_CURRENT : FILE_BEGIN;
-    if (!SetFilePointerEx(m_hFile, distance, &position, method))
+    if (!SetFilePointerEx(m_hFile.Get(), distance, &position, method))
         ThrowLastError();
     return static_cast<uint64_t>(position.QuadPart);
 }
@@ -197,7 +189,7 @@ uint64_t CFile::GetPosition() const {
         CFileException::ThrowOsError(ERROR_INVALID_HANDLE, m_path);
     LARGE_INTEGER distance, position;
     distance.QuadPart = 0;
-    if (!SetFilePointerEx(m_hFile, distance, &position, FILE_CURRENT))
+    if (!SetFilePointerEx(m_hFile.Get(), distance, &position, FILE_CURRENT))
         ThrowLastError();
     return static_cast<uint64_t>(position.QuadPart);
 }
@@ -206,30 +198,24 @@ uint64_t CFile::GetLength() const {
     if (!IsOpen())
         CFileException::ThrowOsError(ERROR_INVALID_HANDLE, m_path);
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(m_hFile, &size))
+    if (!GetFileSizeEx(m_hFile.Get(), &size))
         ThrowLastError();
     return static_cast<uint64_t>(size.QuadPart);
 }
 
 void CFile::SetLength(uint64_t length) {
     Seek(static_cast<int64_t>(length), begin);
-    if (!SetEndOfFile(m_hFile))
+    if (!SetEndOfFile(m_hFile.Get()))
         ThrowLastError();
 }
 
 void CFile::Close() {
-    if (!IsOpen())
-        return;
-    HANDLE file = m_hFile;
-    m_hFile = INVALID_HANDLE_VALUE;
-    if (!CloseHandle(file))
+    if (!m_hFile.Close())
         ThrowLastError();
 }
 
 void CFile::Abort() {
-    if (IsOpen())
-        CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
+    m_hFile.Reset();
 }
 
 bool CFile::GetStatus(const CString& path, CFileStatus& status) {
@@ -288,12 +274,11 @@ void CFile::SetStatus(const CString& path, const CFileStatus& status) {
             created = FileTimeFromTime(status.m_ctime);
             createdPtr = &created;
         }
-        HandleCloser entry{CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                       nullptr)};
-        if (entry.handle == INVALID_HANDLE_VALUE ||
-            !SetFileTime(entry.handle, createdPtr, accessedPtr, &modified))
+        const CHandle entry(CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr));
+        if (!entry.IsValid() || !SetFileTime(entry.Get(), createdPtr, accessedPtr, &modified))
             CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), path);
     }
 

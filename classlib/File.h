@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "Handle.h"
 #include "String.h"
 #include "Time.h"
 
@@ -100,7 +101,7 @@ class CFile {
     // Closes the handle, ignoring any failure.
     void Abort();
 
-    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return m_hFile.IsValid(); }
     const CString& GetFilePath() const { return m_path; }
 
     // Reads the status record of path; false when it names nothing (or a drive's root).
@@ -111,7 +112,7 @@ class CFile {
   protected:
     [[noreturn]] void ThrowLastError() const;
 
-    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    CHandle m_hFile;
     CString m_path;
     bool m_text = false;
 };

@@ -14,9 +14,15 @@ class CImageList {
         if (m_handle)
             ImageList_Destroy(m_handle);
     }
+    // Makes a new, empty list in place of the one held; the old one stays on failure.
     BOOL Create(int cx, int cy, UINT flags, int initial, int grow) {
-        m_handle = ImageList_Create(cx, cy, flags | ILC_COLOR32, initial, grow);
-        return m_handle != nullptr;
+        HIMAGELIST created = ImageList_Create(cx, cy, flags | ILC_COLOR32, initial, grow);
+        if (!created)
+            return FALSE;
+        if (m_handle)
+            ImageList_Destroy(m_handle);
+        m_handle = created;
+        return TRUE;
     }
     int Add(HICON icon) { return ImageList_AddIcon(m_handle, icon); }
     int GetImageCount() const { return ImageList_GetImageCount(m_handle); }

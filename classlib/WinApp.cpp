@@ -18,9 +18,7 @@ CWinApp::~CWinApp() {
 }
 
 int CWinApp::Run() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    CString full = Narrow(path, static_cast<int>(length));
+    CString full = Narrow(GetProgramPath());
     int slash = full.ReverseFind('\\');
     CString name = full.Mid(slash + 1);
     int dot = name.ReverseFind('.');
@@ -39,6 +37,18 @@ void CWinApp::EndWaitCursor() {
 
 CWinApp* AfxGetApp() {
     return g_app;
+}
+
+std::wstring GetProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
 }
 
 HINSTANCE AfxGetInstanceHandle() {

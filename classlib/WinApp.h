@@ -3,6 +3,8 @@
 // returns FALSE the program ends without a message loop of its own.
 #include <windows.h>
 
+#include <string>
+
 #include "String.h"
 
 class CWnd;
@@ -30,6 +32,8 @@ class CWinApp {
 };
 
 CWinApp* AfxGetApp();
+// The full path of the running program's file, however long; empty when it cannot be read.
+std::wstring GetProgramPath();
 HINSTANCE AfxGetInstanceHandle();
 // Turns on the common controls the program's windows use.
 void AfxEnableControlContainer();

@@ -33,13 +33,16 @@ CWnd::~CWnd() {
 }
 
 bool CWnd::SubclassWindow(HWND hwnd) {
-    if (!hwnd || m_oldProc)
+    if (!hwnd || m_oldProc || !SetPropW(hwnd, kWndProperty, this))
         return false;
     m_hWnd = hwnd;
-    SetPropW(hwnd, kWndProperty, this);
     m_oldProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
-    return m_oldProc != nullptr;
+    if (m_oldProc)
+        return true;
+    RemovePropW(hwnd, kWndProperty);
+    m_hWnd = nullptr;
+    return false;
 }
 
 bool CWnd::SubclassDlgItem(int id, CWnd* parent) {

@@ -17,7 +17,8 @@ class CWnd {
     HWND GetSafeHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }
 
-    // Routes the window's messages to WindowProc until it is destroyed.
+    // Routes the window's messages to WindowProc until it is destroyed; false, with the
+    // window left as it was, when it cannot.
     bool SubclassWindow(HWND hwnd);
     bool SubclassDlgItem(int id, CWnd* parent);
     void UnsubclassWindow();

@@ -6,6 +6,7 @@
 #include <direct.h>
 #include <string>
 
+#include "classlib/WinApp.h"
 #include "classlib/WinText.h"
 
 namespace {
@@ -64,19 +65,11 @@ bool IsFolder(const CString& path) {
 }
 
 CString GetProgramFolder() {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return CString();
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            break;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    const std::wstring path = GetProgramPath();
+    if (path.empty())
+        return CString();
     CString drive, folder;
-    SplitPath(Narrow(buffer), &drive, &folder, nullptr, nullptr);
+    SplitPath(Narrow(path), &drive, &folder, nullptr, nullptr);
     CString result = drive + folder;
     AppendBackslashIfMissing(result);
     return result;

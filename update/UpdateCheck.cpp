@@ -96,9 +96,7 @@ void ReportFileError(const CFileException& error, HWND owner) {
 
 // The file name part of the running executable's path.
 CString OwnFileName() {
-    wchar_t path[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    CString name = Narrow(path);
+    const CString name = Narrow(GetProgramPath());
     return name.Mid(name.ReverseFind('\\') + 1);
 }
 

@@ -6,24 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "classlib/WinApp.h"
 #include "classlib/WinText.h"
 
 namespace {
-// The full path of the running executable, however long.
-std::wstring OwnExecutablePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return std::wstring();
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 // A string value of the German Unicode string table, or false when it is missing.
 bool QueryString(std::vector<BYTE>& block, const wchar_t* key, CString& value) {
     std::wstring query = std::wstring(L"\\StringFileInfo\\040704B0\\") + key;
@@ -46,7 +32,7 @@ bool ReadVersionInfo(CString& fileVersion, CString& productVersion, CString& com
                      CString& copyright, UpdateEntry* version) {
     // The running module's own path: a renamed copy reads itself, and no file of the
     // same name elsewhere in the search order is read in its place.
-    const std::wstring file = OwnExecutablePath();
+    const std::wstring file = GetProgramPath();
     if (file.empty())
         return false;
     DWORD ignored = 0;

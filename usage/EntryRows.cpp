@@ -48,7 +48,7 @@ void CUsageDlg::FillFolderRows() {
     if (!::SendMessageW(m_hWnd, WM_SCAN_ROWS, kRowsBegin, count))
         return;
     DWORD frameStart = GetTickCount();
-    for (int i = 0; i < count && !m_stopScan; ++i) {
+    for (int i = 0; i < count && !m_scanThread.StopRequested(); ++i) {
         const UsageEntry* entry = m_entries.GetEntry(i);
         FolderRow& row = m_folderRows[static_cast<size_t>(i)];
         row.image = entry->m_isFolder ? 0 : 1;
@@ -69,7 +69,7 @@ void CUsageDlg::FillFolderRows() {
     }
     // The rest, in slices, so that the window keeps answering in between; each slice is
     // painted before the next.
-    while (!m_stopScan && ::SendMessageW(m_hWnd, WM_SCAN_ROWS, kRowsShow, 0) > 0)
+    while (!m_scanThread.StopRequested() && ::SendMessageW(m_hWnd, WM_SCAN_ROWS, kRowsShow, 0) > 0)
         ::UpdateWindow(m_list.m_hWnd);
 }
 

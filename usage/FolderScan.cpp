@@ -1,292 +1,23 @@
-// CUsageDlg, folder scan section: the scan thread, the walk, the size sort and the end
-// of a scan; and the folder reader and walk it stands on.
-#include "usage/FolderScan.h"
+// CUsageDlg, folder scan section: the scan thread, the listing of the folder, the size
+// sort and the end of a scan.
+#include <windows.h>
 
 #include <mmsystem.h>
 
-#include <algorithm>
-#include <cstring>
 #include <exception>
-#include <new>
 
 #include "app/Messages.h"
 #include "app/UsageDlg.h"
 #include "classlib/WinText.h"
 #include "res/resource.h"
 #include "usage/Format.h"
-
-namespace {
-// Levels deeper than this get small batch buffers: deep chains are narrow, and the
-// buffers of all levels live at once.
-constexpr size_t kWideLevels = 32;
-constexpr DWORD kWideBuffer = 64 * 1024;
-constexpr DWORD kNarrowBuffer = 4 * 1024;
-
-uint64_t Join(DWORD high, DWORD low) {
-    return (static_cast<uint64_t>(high) << 32) | low;
-}
-} // namespace
-
-// ---- Search predicates ----
-
-bool IsDirectory(const FolderEntry& entry) {
-    return (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool IsDotEntry(const FolderEntry& entry) {
-    if (!IsDirectory(entry))
-        return false;
-    return (entry.nameLength == 1 && entry.name[0] == L'.') ||
-           (entry.nameLength == 2 && entry.name[0] == L'.' && entry.name[1] == L'.');
-}
-
-uint64_t FileSize64(const FolderEntry& entry) {
-    return entry.size;
-}
-
-bool IsReparsePoint(const FolderEntry& entry) {
-    return (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-std::wstring LongPath(const CString& path) {
-    std::wstring wide = Widen(path);
-    if (wide.empty())
-        return wide;
-    std::replace(wide.begin(), wide.end(), L'/', L'\\');
-    std::wstring result;
-    if (wide.compare(0, 4, L"\\\\?\\") == 0)
-        result = wide;
-    else if (wide.compare(0, 2, L"\\\\") == 0)
-        result = L"\\\\?\\UNC\\" + wide.substr(2);
-    else
-        result = L"\\\\?\\" + wide;
-    if (result.back() != L'\\')
-        result += L'\\';
-    return result;
-}
-
-FolderIdentity IdentifyFolder(const std::wstring& folder) {
-    FolderIdentity identity;
-    HANDLE handle = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return identity;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(handle, &info)) {
-        identity.volume = info.dwVolumeSerialNumber;
-        identity.id = Join(info.nFileIndexHigh, info.nFileIndexLow);
-    }
-    CloseHandle(handle);
-    return identity;
-}
-
-// ---- CFolderReader ----
-
-bool CFolderReader::Open(const std::wstring& folder) {
-    Close();
-    if (m_method == kFindFile)
-        return OpenFind(folder);
-    if (!m_buffer)
-        m_buffer.reset(new (std::nothrow) uint64_t[m_bufferSize / sizeof(uint64_t)]);
-    if (!m_buffer)
-        return OpenFind(folder);
-    m_folder = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (m_folder == INVALID_HANDLE_VALUE)
-        return false;
-    if (ReadBatch() || GetLastError() == ERROR_NO_MORE_FILES)
-        return true;
-    // Some file systems (older network servers among them) do not answer this kind of
-    // query; the plain search still lists them.
-    Close();
-    return OpenFind(folder);
-}
-
-bool CFolderReader::OpenFind(const std::wstring& folder) {
-    m_pattern.assign(folder);
-    m_pattern += L'*';
-    m_find = FindFirstFileExW(m_pattern.c_str(), FindExInfoBasic, &m_findData,
-                              FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    m_findPending = m_find != INVALID_HANDLE_VALUE;
-    return m_findPending;
-}
-
-bool CFolderReader::ReadBatch() {
-    m_batchValid = GetFileInformationByHandleEx(m_folder, FileIdBothDirectoryInfo, m_buffer.get(),
-                                                m_bufferSize) != FALSE;
-    m_offset = 0;
-    return m_batchValid;
-}
-
-bool CFolderReader::Next(FolderEntry& entry) {
-    if (m_find != INVALID_HANDLE_VALUE) {
-        if (!m_findPending && !FindNextFileW(m_find, &m_findData))
-            return false;
-        m_findPending = false;
-        entry.name = m_findData.cFileName;
-        entry.nameLength = static_cast<int>(wcslen(m_findData.cFileName));
-        entry.attributes = m_findData.dwFileAttributes;
-        entry.size = Join(m_findData.nFileSizeHigh, m_findData.nFileSizeLow);
-        entry.lastWrite = Join(m_findData.ftLastWriteTime.dwHighDateTime,
-                               m_findData.ftLastWriteTime.dwLowDateTime);
-        entry.id = 0;
-        return true;
-    }
-    if (m_folder == INVALID_HANDLE_VALUE)
-        return false;
-    if (!m_batchValid && !ReadBatch())
-        return false;
-    const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(
-        reinterpret_cast<const char*>(m_buffer.get()) + m_offset);
-    entry.name = record->FileName;
-    entry.nameLength = static_cast<int>(record->FileNameLength / sizeof(wchar_t));
-    entry.attributes = record->FileAttributes;
-    entry.size = static_cast<uint64_t>(record->EndOfFile.QuadPart);
-    entry.lastWrite = static_cast<uint64_t>(record->LastWriteTime.QuadPart);
-    entry.id = static_cast<uint64_t>(record->FileId.QuadPart);
-    if (record->NextEntryOffset)
-        m_offset += record->NextEntryOffset;
-    else
-        m_batchValid = false;
-    return true;
-}
-
-void CFolderReader::Close() {
-    if (m_folder != INVALID_HANDLE_VALUE)
-        CloseHandle(m_folder);
-    if (m_find != INVALID_HANDLE_VALUE)
-        FindClose(m_find);
-    m_folder = m_find = INVALID_HANDLE_VALUE;
-    m_findPending = m_batchValid = false;
-}
-
-// ---- CFolderWalk ----
-
-void CFolderWalk::SetAncestors(const CString& folderPath) {
-    SetAncestors(LongPath(folderPath));
-}
-
-void CFolderWalk::SetAncestors(const std::wstring& folder) {
-    m_ancestors.clear();
-    // Each prefix that ends in a backslash after "\\?\" is a folder on the way down.
-    for (size_t end = folder.find(L'\\', 4); end != std::wstring::npos;
-         end = folder.find(L'\\', end + 1)) {
-        const FolderIdentity identity = IdentifyFolder(folder.substr(0, end + 1));
-        if (identity.id)
-            m_ancestors.push_back(identity);
-    }
-}
-
-bool CFolderWalk::MayEnter(const FolderEntry& entry) const {
-    if (!IsDirectory(entry) || IsDotEntry(entry) || IsReparsePoint(entry))
-        return false;
-    if (!entry.id || m_ancestors.empty())
-        return true;
-    // The entries of the scanned folder are on its volume.
-    const DWORD volume = m_ancestors.back().volume;
-    for (const FolderIdentity& ancestor : m_ancestors)
-        if (ancestor.volume == volume && ancestor.id == entry.id)
-            return false;
-    return true;
-}
-
-CFolderWalk::Level* CFolderWalk::LevelAt(size_t depth) {
-    while (m_levels.size() <= depth) {
-        std::unique_ptr<Level> level(
-            new (std::nothrow) Level(m_levels.size() < kWideLevels ? kWideBuffer : kNarrowBuffer));
-        if (!level)
-            return nullptr;
-        m_levels.push_back(std::move(level));
-    }
-    Level* level = m_levels[depth].get();
-    level->reader.SetMethod(m_method);
-    return level;
-}
-
-bool CFolderWalk::OnWayDown(DWORD volume, uint64_t id) const {
-    if (!id)
-        return false;
-    if (std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end())
-        return true;
-    for (const FolderIdentity& ancestor : m_ancestors)
-        if (ancestor.volume == volume && ancestor.id == id)
-            return true;
-    return false;
-}
-
-bool CFolderWalk::Open(const std::wstring& folder) {
-    m_opened = false;
-    if (folder.empty())
-        return false;
-    if (m_path.capacity() < kPathReserve)
-        m_path.reserve(kPathReserve);
-    m_path.assign(folder);
-    if (m_path.back() != L'\\')
-        m_path += L'\\';
-    Level* top = LevelAt(0);
-    if (!top || !top->reader.Open(m_path))
-        return false;
-    // Everything below is on the top folder's volume: reparse points are not entered.
-    const FolderIdentity identity = IdentifyFolder(m_path);
-    m_volume = identity.volume;
-    m_ids.assign(1, identity.id);
-    m_opened = true;
-    return true;
-}
-
-void CFolderWalk::Enter(const FolderEntry& entry, size_t& depth) {
-    if (IsDotEntry(entry) || IsReparsePoint(entry) || OnWayDown(m_volume, entry.id))
-        return;
-    const size_t length = m_path.size();
-    m_path.append(entry.name, static_cast<size_t>(entry.nameLength));
-    m_path += L'\\';
-    Level* child = LevelAt(depth + 1);
-    if (child && child->reader.Open(m_path)) {
-        child->pathLength = length;
-        m_ids.push_back(entry.id);
-        ++depth;
-    } else {
-        // A folder that cannot be searched: nothing below it is met.
-        m_path.resize(length);
-    }
-}
-
-bool CFolderWalk::Leave(size_t& depth) {
-    Level& level = *m_levels[depth];
-    level.reader.Close();
-    if (depth == 0)
-        return false;
-    m_path.resize(level.pathLength);
-    m_ids.pop_back();
-    --depth;
-    return true;
-}
-
-void CFolderWalk::CloseDownTo(size_t depth) {
-    for (size_t d = 0; d <= depth; ++d)
-        m_levels[d]->reader.Close();
-}
-
-bool CFolderWalk::Sum(const std::wstring& folder, uint64_t& total) {
-    if (!Open(folder))
-        return false;
-    Walk([&total](const FolderEntry& entry, const std::wstring&) { total += FileSize64(entry); });
-    return true;
-}
+#include "usage/FolderWalk.h"
 
 // ---- CUsageDlg: the scan ----
 
 void CUsageDlg::StartScan() {
     SetWorking(true);
-    if (m_scanThread) {
-        CloseHandle(m_scanThread);
-        m_scanThread = nullptr;
-    }
-    m_stopScan = false;
-    m_scanThread = CreateThread(nullptr, 0, &CUsageDlg::ScanThreadProc, this, 0, nullptr);
-    if (!m_scanThread) {
+    if (!m_scanThread.Start(&CUsageDlg::ScanThreadProc, this)) {
         // No thread to be had: scan here rather than leave the window busy for good.
         RunScan();
         OnScanDone(0, 0);
@@ -314,11 +45,12 @@ void CUsageDlg::RunScan() {
 void CUsageDlg::ScanFolder() {
     m_totalSize = 0;
     ClearEntries();
-    m_walk.SetAncestors(m_currentPath);
+    const std::wstring folder = LongPath(m_currentPath);
+    m_walk.SetAncestors(folder);
     CFolderReader reader;
-    if (reader.Open(LongPath(m_currentPath))) {
+    if (reader.Open(folder)) {
         FolderEntry entry;
-        while (!m_stopScan && reader.Next(entry)) {
+        while (!m_scanThread.StopRequested() && reader.Next(entry)) {
             if (!IsDotEntry(entry)) {
                 const CString name = Narrow(entry.name, entry.nameLength);
                 uint64_t size = 0;
@@ -334,8 +66,8 @@ void CUsageDlg::ScanFolder() {
         }
     }
     reader.Close();
-    m_walk.SetAncestors(CString());
-    if (m_stopScan)
+    m_walk.SetAncestors(std::wstring());
+    if (m_scanThread.StopRequested())
         return;
 
     SortEntriesBySize();
@@ -350,26 +82,11 @@ void CUsageDlg::ScanFolder() {
 }
 
 bool CUsageDlg::FolderSize(const CString& path, uint64_t& total) {
-    if (path.IsEmpty())
-        return false;
     return m_walk.Sum(LongPath(path), total);
 }
 
 void CUsageDlg::SortEntriesBySize() {
-    const int count = m_entries.GetSize();
-    m_sortBuffer.Reserve(count);
-    for (int i = 0; i < count; ++i)
-        m_sortBuffer.Add(m_entries.GetAt(i));
-    m_entries.SetSize(0);
-    CObject** records = m_sortBuffer.GetData();
-    std::stable_sort(records, records + count, [](const CObject* a, const CObject* b) {
-        return static_cast<const UsageEntry*>(a)->m_size >
-               static_cast<const UsageEntry*>(b)->m_size;
-    });
-    m_entries.Reserve(count);
-    for (int i = 0; i < count; ++i)
-        m_entries.Add(records[i]);
-    m_sortBuffer.SetSize(0);
+    m_entries.SortBySize(m_sortBuffer);
 }
 
 LRESULT CUsageDlg::OnScanDone(WPARAM, LPARAM) {
@@ -379,16 +96,4 @@ LRESULT CUsageDlg::OnScanDone(WPARAM, LPARAM) {
     m_rowsReady = 0;
     m_rowsShown = 0;
     return 0;
-}
-
-bool CUsageDlg::StopScan() {
-    if (m_waitingForScan)
-        return false;
-    if (!m_scanThread)
-        return true;
-    m_waitingForScan = true;
-    m_stopScan = true;
-    WaitServingSentMessages(m_scanThread);
-    m_waitingForScan = false;
-    return true;
 }

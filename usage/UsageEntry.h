@@ -1,6 +1,7 @@
 #pragma once
 // UsageEntry and CEntryArray: the record behind one row of the usage list (a drive
 // root or a folder entry) and the array of them, row i = element i.
+#include <algorithm>
 #include <cstdint>
 
 #include "classlib/ObArray.h"
@@ -39,4 +40,18 @@ class CEntryArray : public CObArray {
   public:
     ~CEntryArray() override = default;
     UsageEntry* GetEntry(int index) const { return static_cast<UsageEntry*>(GetAt(index)); }
+    // Orders the records by size, largest first, equal sizes in their present order; they
+    // pass through work, which is empty before and after.
+    void SortBySize(CEntryArray& work) {
+        const int count = GetSize();
+        work.Reserve(count);
+        for (int i = 0; i < count; ++i)
+            work.Add(GetAt(i));
+        std::stable_sort(work.GetData(), work.GetData() + count, [](CObject* a, CObject* b) {
+            return static_cast<UsageEntry*>(a)->m_size > static_cast<UsageEntry*>(b)->m_size;
+        });
+        for (int i = 0; i < count; ++i)
+            SetAt(i, work.GetAt(i));
+        work.SetSize(0);
+    }
 };

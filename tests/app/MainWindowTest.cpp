@@ -8,14 +8,12 @@
 #include "app/UsageApp.h"
 #include "classlib/Menu.h"
 #include "res/resource.h"
+#include "support/MainWindow.h"
+#include "support/TestClock.h"
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
 
 namespace {
-CString ControlText(HWND dialog, int id) {
-    return WindowTitle(GetDlgItem(dialog, id));
-}
-
 void SetClientSize(HWND window, int width, int height) {
     RECT outer, client;
     GetWindowRect(window, &outer);
@@ -58,12 +56,11 @@ int CountCommand(HMENU menu, UINT id) {
 
 TEST(MainWindow, TemplateControlsColumnsAndIcons) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "P");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "P", [&](HWND window) {
         EXPECT_EQ(WindowTitle(window), "Voldix");
-        EXPECT_EQ(ControlText(window, IDC_BACK), "&Zurück");
-        EXPECT_EQ(ControlText(window, IDC_RESTART), "&Neustart");
-        EXPECT_EQ(ControlText(window, IDCANCEL), "&Beenden");
+        EXPECT_EQ(ItemText(window, IDC_BACK), "&Zurück");
+        EXPECT_EQ(ItemText(window, IDC_RESTART), "&Neustart");
+        EXPECT_EQ(ItemText(window, IDCANCEL), "&Beenden");
         EXPECT_TRUE(GetWindowLongW(GetDlgItem(window, IDC_BACK), GWL_STYLE) & BS_DEFPUSHBUTTON);
         EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
         const LONG listStyle = GetWindowLongW(GetDlgItem(window, IDC_LIST), GWL_STYLE);
@@ -93,8 +90,7 @@ TEST(MainWindow, TemplateControlsColumnsAndIcons) {
 
 TEST(MainWindow, SystemMenuGetsTopmostAndAbout) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "", [&](HWND window) {
         CMenu menu(GetSystemMenu(window, FALSE));
         const int n = menu.GetMenuItemCount();
         ASSERT_GE(n, 4);
@@ -109,8 +105,7 @@ TEST(MainWindow, SystemMenuGetsTopmostAndAbout) {
 
 TEST(MainWindow, LayoutFollowsTheClientArea) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "", [&](HWND window) {
         // The template's buttons take their pixel width from the dialog font; give them
         // the 75 pixels of the classic system font, which the layout then keeps.
         for (int id : {IDC_BACK, IDC_RESTART, IDCANCEL}) {
@@ -146,8 +141,7 @@ TEST(MainWindow, LayoutFollowsTheClientArea) {
 
 TEST(MainWindow, MinimumTrackSize) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "", [&](HWND window) {
         MINMAXINFO info{};
         info.ptMinTrackSize = {10, 10};
         SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
@@ -158,8 +152,7 @@ TEST(MainWindow, MinimumTrackSize) {
 
 TEST(MainWindow, BusyCursorSwitchesAtOnce) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "", [&](HWND window) {
         // Share the window thread's input state, so that GetCursor sees its cursor.
         const DWORD uiThread = GetWindowThreadProcessId(window, nullptr);
         ASSERT_TRUE(AttachThreadInput(GetCurrentThreadId(), uiThread, TRUE));
@@ -183,10 +176,9 @@ TEST(MainWindow, BusyCursorSwitchesAtOnce) {
 
 TEST(MainWindow, MemorialItemsComeAndGoWithTheDate) {
     g_clockHour = 10;
-    COleDateTime::SetClockForTesting(&JulyFirstClock);
+    TestClock clock(&JulyFirstClock);
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "", [&](HWND window) {
         HMENU system = GetSystemMenu(window, FALSE);
         HMENU info = GetSubMenu(GetMenu(window), 1);
         ASSERT_TRUE(WaitForPeriodicRounds(2)) << "the periodic thread does not run";
@@ -205,16 +197,13 @@ TEST(MainWindow, MemorialItemsComeAndGoWithTheDate) {
         EXPECT_TRUE(WaitFor([&] { return !MenuHasCommand(info, ID_MEMORIAL); }));
         EXPECT_TRUE(WaitFor([&] { return !MenuHasCommand(system, ID_MEMORIAL); }));
     });
-    COleDateTime::SetClockForTesting(nullptr);
 }
 
 TEST(MainWindow, DestructorStopsThePeriodicThreadQuickly) {
     CUsageDlg* dialog = new CUsageDlg;
-    AllowOnlyLetters(*dialog, "");
-    RunDialog(*dialog, [](HWND) {});
+    RunMainWindow(*dialog, "", [](HWND) {});
     const DWORD start = GetTickCount();
     delete dialog;
-    EXPECT_TRUE(g_periodicEnded);
     EXPECT_LE(GetTickCount() - start, 150u);
 }
 
@@ -227,13 +216,12 @@ TEST(DateRule, MemorialPeriodIsElevenToOneOnFirstJuly) {
                           {7, 1, 12, 59, 59, true},  {7, 1, 13, 0, 0, false},
                           {7, 2, 11, 30, 0, false},  {6, 1, 11, 30, 0, false}};
     static COleDateTime now;
-    COleDateTime::SetClockForTesting([] { return now; });
+    TestClock clock([] { return now; });
     for (const Case& c : cases) {
         now = COleDateTime(2031, c.month, c.day, c.hour, c.minute, c.second);
         EXPECT_EQ(CUsageApp::IsMemorialTime(), c.expected)
             << c.month << "/" << c.day << " " << c.hour << ":" << c.minute;
     }
-    COleDateTime::SetClockForTesting(nullptr);
 }
 
 TEST(StartUp, OldFreeSpaceOnlyOnWindows95BeforeOsr2) {

@@ -19,6 +19,8 @@
 #include "classlib/WinText.h"
 #include "res/resource.h"
 #include "support/StoredSettings.h"
+#include "support/MainWindow.h"
+#include "support/TestClock.h"
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
 
@@ -136,22 +138,13 @@ HWND FindOwnWindowOfClass(const wchar_t* className, HWND owner = nullptr) {
     });
 }
 
-BOOL CALLBACK CollectTitled(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<std::pair<const wchar_t*, std::vector<HWND>>*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t title[64] = L"";
-    GetWindowTextW(window, title, 64);
-    if (process == GetCurrentProcessId() && wcscmp(title, search->first) == 0)
-        search->second.push_back(window);
-    return TRUE;
-}
-
 // The top-level windows of this process with the title, shown yet or not.
-std::vector<HWND> OwnWindowsTitled(const wchar_t* title) {
-    std::pair<const wchar_t*, std::vector<HWND>> search{title, {}};
-    EnumWindows(&CollectTitled, reinterpret_cast<LPARAM>(&search));
-    return search.second;
+std::vector<HWND> OwnWindowsTitled(const char* title) {
+    std::vector<HWND> found;
+    for (HWND window : TopLevelWindows())
+        if (WindowProcess(window) == GetCurrentProcessId() && WindowTitle(window) == title)
+            found.push_back(window);
+    return found;
 }
 
 // What a right-click on the list brought up.
@@ -198,12 +191,6 @@ ContextMenuSeen RightClickList(HWND dialog, wchar_t mnemonic = 0) {
     return seen;
 }
 
-void SelectRows(CUsageDlg& dialog, std::initializer_list<int> rows) {
-    dialog.m_list.SetItemState(-1, 0, LVIS_SELECTED);
-    for (int row : rows)
-        dialog.m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
-}
-
 // Asks for a tooltip's text the way the tooltip control does; empty when not answered.
 std::wstring ToolTipText(HWND dialog, HWND tool, UINT flags = TTF_IDISHWND) {
     NMTTDISPINFOW request{};
@@ -217,34 +204,16 @@ std::wstring ToolTipText(HWND dialog, HWND tool, UINT flags = TTF_IDISHWND) {
     return request.szText;
 }
 
-struct ExplorerSearch {
-    std::wstring title;
-    HWND found;
-};
-
-BOOL CALLBACK FindExplorer(HWND window, LPARAM param) {
-    ExplorerSearch* search = reinterpret_cast<ExplorerSearch*>(param);
-    wchar_t className[64] = L"", title[256] = L"";
-    GetClassNameW(window, className, 64);
-    GetWindowTextW(window, title, 256);
-    if (IsWindowVisible(window) && wcscmp(className, L"ExplorerWClass") == 0 &&
-        search->title == title) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Waits for the shell's Explorer window with this title (another process).
 HWND WaitForExplorer(const wchar_t* title) {
-    ExplorerSearch search{title, nullptr};
-    WaitFor(
-        [&] {
-            EnumWindows(&FindExplorer, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        },
-        10000);
-    return search.found;
+    HWND found = nullptr;
+    WaitFor([&] {
+        return (found = FindTopLevelWindow([&](HWND window) {
+                    return WindowClass(window) == L"ExplorerWClass" &&
+                           WindowTitle(window) == Narrow(title);
+                })) != nullptr;
+    });
+    return found;
 }
 
 // Closes an Explorer window and waits until its process has ended, so that nothing the
@@ -297,7 +266,7 @@ bool TakeGreeting(HWND dialog, CString& caption, CString& text) {
         return false;
     Settle(box);
     caption = WindowTitle(box);
-    text = WindowTitle(GetDlgItem(box, 0xFFFF));
+    text = ItemText(box, 0xFFFF);
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return WaitFor([&] { return !IsWindow(box); });
 }
@@ -305,10 +274,9 @@ bool TakeGreeting(HWND dialog, CString& caption, CString& text) {
 
 TEST(Menus, MenuBarReadsBackItemByItem) {
     g_hour = 9;
-    COleDateTime::SetClockForTesting(&JulyFirst);
+    TestClock clock(&JulyFirst);
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "", [&](HWND window) {
         HMENU bar = GetMenu(window);
         CMenu barMenu(bar);
         ASSERT_EQ(barMenu.GetMenuItemCount(), 2);
@@ -334,18 +302,16 @@ TEST(Menus, MenuBarReadsBackItemByItem) {
         ExpectSystemMenu(window, true, true);
         EXPECT_EQ(ReadItems(GetSubMenu(bar, 0)), OptionsMenu(true, true));
     });
-    COleDateTime::SetClockForTesting(nullptr);
 }
 
 TEST(Menus, ContextMenuOpensOnlyWithASelectionAndNoWorker) {
     RecordingDlg dialog;
-    AllowOnlyLetters(dialog, "PQ");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "PQ", [&](HWND window) {
         ASSERT_EQ(dialog.m_list.GetItemCount(), 2);
-        SelectRows(dialog, {});
+        ListProbe(dialog.m_hWnd).Select({});
         EXPECT_FALSE(RightClickList(window).opened);
 
-        SelectRows(dialog, {1});
+        ListProbe(dialog.m_hWnd).Select({1});
         dialog.m_ready = false;
         EXPECT_FALSE(RightClickList(window).opened);
         dialog.m_ready = true;
@@ -369,7 +335,7 @@ TEST(Menus, ContextMenuOpensOnlyWithASelectionAndNoWorker) {
         EXPECT_EQ(FindOwnWindowOfClass(L"#32768"), nullptr);
 
         // With several rows selected it opens as well; the chosen item arrives as a command.
-        SelectRows(dialog, {0, 1});
+        ListProbe(dialog.m_hWnd).Select({0, 1});
         ASSERT_TRUE(RightClickList(window, L's').opened);
         EXPECT_EQ(dialog.commands, std::vector<UINT>{ID_CTX_READONLY_SET});
         // The read-only commands ask first; "&Nein" leaves everything as it was.
@@ -395,18 +361,18 @@ TEST(Menus, ContextMenuOpensOnlyWithASelectionAndNoWorker) {
 // same conditions as a right click; Esc leaves the selection, a chosen item runs.
 TEST(Menus, KeyboardOpensTheContextMenuAtTheFocusedRow) {
     RecordingDlg dialog;
-    AllowOnlyLetters(dialog, "PQ");
-    RunDialog(dialog, [&](HWND window) {
-        HWND list = GetDlgItem(window, IDC_LIST);
+    RunMainWindow(dialog, "PQ", [&](HWND window) {
+        const ListProbe probe(window);
+        HWND list = probe.List();
         SetForegroundWindow(window);
         SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
         const std::vector<std::pair<WORD, bool>> shiftF10{
             {VK_SHIFT, true}, {VK_F10, true}, {VK_F10, false}, {VK_SHIFT, false}};
         const std::vector<std::pair<WORD, bool>> menuKey{{VK_APPS, true}, {VK_APPS, false}};
-        SelectRows(dialog, {});
+        probe.Select({});
         ASSERT_TRUE(SendKeysAndWait(window, shiftF10));
         EXPECT_EQ(FindOwnWindowOfClass(L"#32768"), nullptr) << "opened with no row selected";
-        SelectRows(dialog, {1});
+        probe.Select({1});
         dialog.m_ready = false;
         ASSERT_TRUE(SendKeysAndWait(window, menuKey));
         EXPECT_EQ(FindOwnWindowOfClass(L"#32768"), nullptr) << "opened while busy";
@@ -414,10 +380,9 @@ TEST(Menus, KeyboardOpensTheContextMenuAtTheFocusedRow) {
         if (HWND stray = FindOwnWindowOfClass(L"#32768"))
             SendMessageW(stray, WM_CANCELMODE, 0, 0);
 
-        SelectRows(dialog, {0, 1});
+        probe.Select({0, 1});
         dialog.m_list.SetItemState(1, LVIS_FOCUSED, LVIS_FOCUSED);
-        RECT row{};
-        ListView_GetItemRect(list, 1, &row, LVIR_BOUNDS);
+        RECT row = probe.RowRect(1);
         MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&row), 2);
         for (const auto& keys : {shiftF10, menuKey}) {
             SendKeys(keys);
@@ -435,7 +400,7 @@ TEST(Menus, KeyboardOpensTheContextMenuAtTheFocusedRow) {
                 ASSERT_TRUE(WaitFor([&] { return !IsWindow(menu); })) << "Esc left the menu open";
                 Settle(window);
                 EXPECT_TRUE(dialog.commands.empty());
-                EXPECT_EQ(ListView_GetSelectedCount(list), 2u);
+                EXPECT_TRUE(probe.IsSelected(0) && probe.IsSelected(1));
             } else {
                 SendKeys({{'S', true}, {'S', false}});
                 HWND question = WaitForOwnedWindow(window, "Bitte bestätigen");
@@ -450,18 +415,17 @@ TEST(Menus, KeyboardOpensTheContextMenuAtTheFocusedRow) {
 
 TEST(Menus, ExplorerTakesThePathFromTheFirstSelectedRecord) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "PQ");
     dialog.m_showVolumeLabel = true;
-    RunDialog(dialog, [&](HWND) {
+    RunMainWindow(dialog, "PQ", [&](HWND) {
         ASSERT_EQ(dialog.m_list.GetItemText(0, 0), "P:\\ [DATEN]");
-        SelectRows(dialog, {});
+        ListProbe(dialog.m_hWnd).Select({});
         EXPECT_EQ(dialog.ExplorerPath(), "");
         // At the drive list the drive's root, not the label shown beside it.
-        SelectRows(dialog, {0});
+        ListProbe(dialog.m_hWnd).Select({0});
         EXPECT_EQ(dialog.ExplorerPath(), "P:\\");
-        SelectRows(dialog, {1, 0});
+        ListProbe(dialog.m_hWnd).Select({1, 0});
         EXPECT_EQ(dialog.ExplorerPath(), "P:\\");
-        SelectRows(dialog, {1});
+        ListProbe(dialog.m_hWnd).Select({1});
         EXPECT_EQ(dialog.ExplorerPath(), "Q:\\");
 
         // In a folder view the folder below the current path.
@@ -471,9 +435,9 @@ TEST(Menus, ExplorerTakesThePathFromTheFirstSelectedRecord) {
         dialog.AddEntry(UsageEntry("Tools", true, 0, CTime(0), FILE_ATTRIBUTE_DIRECTORY));
         dialog.AddEntry(UsageEntry("liesmich.txt", false, 10, CTime(0), 0));
         dialog.FillFolderRows();
-        SelectRows(dialog, {0, 1});
+        ListProbe(dialog.m_hWnd).Select({0, 1});
         EXPECT_EQ(dialog.ExplorerPath(), "P:\\Programme\\Tools");
-        SelectRows(dialog, {1});
+        ListProbe(dialog.m_hWnd).Select({1});
         EXPECT_EQ(dialog.ExplorerPath(), "P:\\Programme\\liesmich.txt");
         // While a worker runs the records are not touched.
         dialog.m_ready = false;
@@ -488,12 +452,11 @@ TEST(Menus, ExplorerOpensTheDriveRootAndTheFolderOfTheRecord) {
     ASSERT_EQ(GetFileAttributesW(L"P:\\menutest\\Werkzeuge") & FILE_ATTRIBUTE_DIRECTORY,
               static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "P");
     dialog.m_showVolumeLabel = true;
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "P", [&](HWND window) {
         // The drive row shows its label; the shell still gets the root.
         ASSERT_EQ(dialog.m_list.GetItemText(0, 0), "P:\\ [DATEN]");
-        SelectRows(dialog, {0});
+        ListProbe(dialog.m_hWnd).Select({0});
         ChooseCommand(window, ID_CTX_EXPLORER);
         HWND explorer = WaitForExplorer(L"DATEN (P:)");
         ASSERT_NE(explorer, nullptr);
@@ -504,7 +467,7 @@ TEST(Menus, ExplorerOpensTheDriveRootAndTheFolderOfTheRecord) {
         dialog.ClearEntries();
         dialog.AddEntry(UsageEntry("Werkzeuge", true, 0, CTime(0), FILE_ATTRIBUTE_DIRECTORY));
         dialog.FillFolderRows();
-        SelectRows(dialog, {0});
+        ListProbe(dialog.m_hWnd).Select({0});
         ChooseCommand(window, ID_CTX_EXPLORER);
         explorer = WaitForExplorer(L"Werkzeuge");
         ASSERT_NE(explorer, nullptr);
@@ -514,8 +477,7 @@ TEST(Menus, ExplorerOpensTheDriveRootAndTheFolderOfTheRecord) {
 
 TEST(Menus, ToolTipsComeFromTheStringTable) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "", [&](HWND window) {
         EXPECT_EQ(ToolTipText(window, GetDlgItem(window, IDC_BACK)), L"Ein Verzeichnis höher");
         EXPECT_EQ(ToolTipText(window, GetDlgItem(window, IDC_RESTART)),
                   L"Laufwerksliste neu initialisieren");
@@ -539,9 +501,8 @@ TEST(Menus, ToolTipsComeFromTheStringTable) {
 
 TEST(Menus, HelpKeyOpensTheMiniHelpAndNoHelpViewer) {
     RecordingDlg dialog;
-    AllowOnlyLetters(dialog, "");
     const int helpViewers = CountHelpViewers();
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "", [&](HWND window) {
         auto helpCommands = [&] {
             Settle(window);
             return std::count(dialog.commands.begin(), dialog.commands.end(), ID_HELP);
@@ -556,7 +517,7 @@ TEST(Menus, HelpKeyOpensTheMiniHelpAndNoHelpViewer) {
         EXPECT_EQ(WindowTitle(help), "Mini-Hilfe");
         CString legend;
         legend.LoadString(IDS_MINIHELP);
-        EXPECT_EQ(WindowTitle(GetDlgItem(help, IDC_HELP_TEXT)), legend);
+        EXPECT_EQ(ItemText(help, IDC_HELP_TEXT), legend);
         EXPECT_FALSE(IsWindowEnabled(window));
 
         // F1 in the mini help comes to the main window as well and opens no second one.
@@ -566,7 +527,7 @@ TEST(Menus, HelpKeyOpensTheMiniHelpAndNoHelpViewer) {
         EXPECT_TRUE(WaitFor([&] { return helpCommands() == 2; }, 5000));
         // The command has been handled once the main thread serves messages again.
         Settle(window);
-        const std::vector<HWND> helps = OwnWindowsTitled(L"Mini-Hilfe");
+        const std::vector<HWND> helps = OwnWindowsTitled("Mini-Hilfe");
         EXPECT_EQ(helps.size(), 1u);
         for (HWND other : helps)
             if (other != help)
@@ -585,8 +546,7 @@ TEST(Menus, MemorialGreetsFromEitherMenu) {
     const CString name = ComputerName();
     ASSERT_FALSE(name.IsEmpty());
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "", [&](HWND window) {
         CString caption, text;
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_MEMORIAL, 0), 0);
         ASSERT_TRUE(TakeGreeting(window, caption, text));
@@ -635,8 +595,7 @@ TEST(Greeting, UnscrambleTwiceGivesTheTextBack) {
 
 TEST(Menus, QuitEndsTheDialogAndStoresTheSettings) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "P");
-    const INT_PTR result = RunDialog(dialog, [&](HWND window) {
+    const INT_PTR result = RunMainWindow(dialog, "P", [&](HWND window) {
         ChooseCommand(window, ID_OPT_TOPMOST);
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_OPT_QUIT, 0), 0);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }));

@@ -9,6 +9,7 @@
 #include "app/Settings.h"
 #include "res/resource.h"
 #include "support/StoredSettings.h"
+#include "support/MainWindow.h"
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
 
@@ -76,13 +77,6 @@ std::vector<int> ComputedWidths(HWND window) {
     return {w * 4 / 12, w * 2 / 12, w * 2 / 12, w * 2 / 12, w * 2 / 12};
 }
 
-std::vector<std::string> FirstColumn(CUsageDlg& dialog) {
-    std::vector<std::string> cells;
-    for (int row = 0; row < dialog.m_list.GetItemCount(); ++row)
-        cells.push_back(dialog.m_list.GetItemText(row, 0).str());
-    return cells;
-}
-
 std::wstring Placement(long showCmd, long left, long top, long right, long bottom) {
     return L"0," + std::to_wstring(showCmd) + L",-1,-1,-1,-1," + std::to_wstring(left) + L"," +
            std::to_wstring(top) + L"," + std::to_wstring(right) + L"," + std::to_wstring(bottom) +
@@ -105,8 +99,7 @@ TemplateLook Template() {
     static TemplateLook look;
     if (look.listWidth == 0) {
         CUsageDlg dialog;
-        AllowOnlyLetters(dialog, "");
-        RunDialog(dialog, [&](HWND window) {
+        RunMainWindow(dialog, "", [&](HWND window) {
             look.rect = OuterRect(window);
             RECT client;
             GetClientRect(GetDlgItem(window, IDC_LIST), &client);
@@ -218,7 +211,7 @@ TEST(Settings, FirstRunKeepsTheDefaultsAndTheFirstCloseStoresAllFive) {
         EXPECT_EQ(dialog.PackOptions(), kDefaultOptions);
         widths = ColumnWidths(dialog);
         EXPECT_EQ(widths, ComputedWidths(window));
-        const std::vector<std::string> rows = FirstColumn(dialog);
+        const std::vector<std::string> rows = ListProbe(window).Column();
         for (const char* drive : {"P:\\", "Q:\\"})
             EXPECT_NE(std::find(rows.begin(), rows.end(), drive), rows.end()) << drive;
         for (const char* drive : {"N:\\", "R:\\", "S:\\", "A:\\", "B:\\"})
@@ -270,7 +263,7 @@ TEST(Settings, StoredValuesComeBackAtTheNextStart) {
             for (int i = 0; i < 32; ++i)
                 EXPECT_TRUE(dialog.m_driveLetters[i]) << i;
             // Every letter, every type and the labels.
-            const std::vector<std::string> rows = FirstColumn(dialog);
+            const std::vector<std::string> rows = ListProbe(window).Column();
             for (const char* drive : {"N:\\ [", "P:\\ [DATEN]", "Q:\\ []", "R:\\ [", "S:\\ ["}) {
                 bool found = false;
                 for (const std::string& row : rows)
@@ -504,8 +497,7 @@ TEST(Settings, DefaultSizeGivesTheOuterSizeAndFiveEqualColumns) {
 
 TEST(Settings, TopmostTogglesFromEitherMenuWithBothCheckMarks) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "", [&](HWND window) {
         HMENU bar = GetMenu(window), system = GetSystemMenu(window, FALSE);
         auto expectTopmost = [&](bool on) {
             EXPECT_EQ(dialog.m_topmost, on);
@@ -547,17 +539,16 @@ TEST(Settings, TopmostTogglesFromEitherMenuWithBothCheckMarks) {
 
 TEST(Settings, VolumeLabelToggleRebuildsOnlyTheDriveList) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "P");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "P", [&](HWND window) {
         HMENU bar = GetMenu(window);
-        EXPECT_EQ(FirstColumn(dialog), std::vector<std::string>{"P:\\"});
+        EXPECT_EQ(ListProbe(window).Column(), std::vector<std::string>{"P:\\"});
         ChooseCommand(window, ID_OPT_VOLUME_LABEL);
         EXPECT_TRUE(dialog.m_showVolumeLabel);
         EXPECT_TRUE(IsChecked(bar, ID_OPT_VOLUME_LABEL));
-        EXPECT_EQ(FirstColumn(dialog), std::vector<std::string>{"P:\\ [DATEN]"});
+        EXPECT_EQ(ListProbe(window).Column(), std::vector<std::string>{"P:\\ [DATEN]"});
         ChooseCommand(window, ID_OPT_VOLUME_LABEL);
         EXPECT_FALSE(IsChecked(bar, ID_OPT_VOLUME_LABEL));
-        EXPECT_EQ(FirstColumn(dialog), std::vector<std::string>{"P:\\"});
+        EXPECT_EQ(ListProbe(window).Column(), std::vector<std::string>{"P:\\"});
 
         // A folder view one level down keeps its rows.
         dialog.m_depth = 1;
@@ -568,7 +559,7 @@ TEST(Settings, VolumeLabelToggleRebuildsOnlyTheDriveList) {
         ChooseCommand(window, ID_OPT_VOLUME_LABEL);
         EXPECT_TRUE(dialog.m_showVolumeLabel);
         EXPECT_TRUE(IsChecked(bar, ID_OPT_VOLUME_LABEL));
-        EXPECT_EQ(FirstColumn(dialog), std::vector<std::string>{"Tools"});
+        EXPECT_EQ(ListProbe(window).Column(), std::vector<std::string>{"Tools"});
         EXPECT_EQ(dialog.m_entries.GetSize(), 1);
     });
     EXPECT_EQ(ReadStoredValue(L"Options").Number() & 1u, 1u);

@@ -16,6 +16,8 @@
 #include "log/LogFiles.h"
 #include "res/resource.h"
 #include "support/FixtureTree.h"
+#include "support/MainWindow.h"
+#include "support/ScratchFolder.h"
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
 
@@ -84,38 +86,14 @@ std::vector<std::string> LogMessages() {
     return messages;
 }
 
-int RowOf(CUsageDlg& dialog, const CString& name) {
-    for (int i = 0; i < dialog.m_list.GetItemCount(); ++i)
-        if (dialog.m_list.GetItemText(i, 0) == name)
-            return i;
-    return -1;
-}
-
-bool ButtonsEnabled(HWND window) {
-    return IsWindowEnabled(GetDlgItem(window, IDC_BACK)) &&
-           IsWindowEnabled(GetDlgItem(window, IDC_RESTART));
-}
-
-// Double-clicks a row and waits until the scan of that folder has ended.
-void Open(CUsageDlg& dialog, HWND window, const CString& name, const CString& title) {
-    RECT rect{LVIR_LABEL, 0, 0, 0};
-    HWND list = GetDlgItem(window, IDC_LIST);
-    ASSERT_TRUE(
-        SendMessageW(list, LVM_GETITEMRECT, RowOf(dialog, name), reinterpret_cast<LPARAM>(&rect)));
-    SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON,
-                 MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
-    ASSERT_TRUE(
-        WaitFor([&] { return WindowTitle(window) == title && ButtonsEnabled(window); }, 60000));
-    Settle(window);
-}
-
-void Select(CUsageDlg& dialog, const std::vector<const char*>& names) {
-    dialog.m_list.SetItemState(-1, 0, LVIS_SELECTED);
+void Select(HWND window, const std::vector<const char*>& names) {
+    const ListProbe list(window);
+    std::vector<int> rows;
     for (const char* name : names) {
-        const int row = RowOf(dialog, name);
-        ASSERT_GE(row, 0) << name;
-        dialog.m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+        rows.push_back(list.RowOf(name));
+        ASSERT_GE(rows.back(), 0) << name;
     }
+    ASSERT_TRUE(list.Select(rows));
 }
 
 // Chooses a read-only command and answers "&Ja"; the change runs afterwards.
@@ -137,7 +115,7 @@ std::string WaitForEnd(WatchedDlg& dialog, HWND window, int done, bool keepRepor
         [&] {
             if (!box && (box = FindOwnedWindow(window, "Fehlermeldung"))) {
                 Settle(box);
-                report = WindowTitle(GetDlgItem(box, IDC_ERROR_TEXT)).str();
+                report = ItemText(box, IDC_ERROR_TEXT).str();
                 if (!keepReport)
                     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
             }
@@ -147,36 +125,34 @@ std::string WaitForEnd(WatchedDlg& dialog, HWND window, int done, bool keepRepor
     if (keepReport)
         return report;
     Settle(window);
-    EXPECT_TRUE(ButtonsEnabled(window) && dialog.m_ready && !dialog.m_list.IsBusy());
+    EXPECT_TRUE(ListProbe(window).ButtonsEnabled() && dialog.m_ready && !dialog.m_list.IsBusy());
     return report;
 }
 
-// Each test works in a folder of its own on P:, removed before and after.
+// Each test works in a scratch folder of its own on P:.
 class AttribChangeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_name =
-            CString("attrib_") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        m_root = "P:\\" + m_name + "\\";
         TearDown();
-        ASSERT_TRUE(MakeFolder(m_root));
-        AllowOnlyLetters(m_dialog, "P");
+        ASSERT_TRUE(MakeFolder(m_folder.Path()));
         DeleteFileW(Widen(GetProgramFolder() + "Voldix.log").c_str());
     }
     void TearDown() override {
         if (!m_mounted.IsEmpty())
             Unmount(m_mounted);
-        Chattr("-R -i", m_root);
-        RemoveTree(m_root);
+        Chattr("-R -i", m_folder.Path());
+        RemoveTree(m_folder.Path());
     }
-    CString Path(const char* relative) const { return m_root + relative; }
+    CString Path(const char* relative) const { return m_folder.Path(relative); }
     void OpenRoot(HWND window) {
-        Open(m_dialog, window, "P:\\", "P:\\");
-        Open(m_dialog, window, m_name, m_root);
+        const ListProbe list(window);
+        list.Open("P:\\", "P:\\");
+        list.Open(m_folder.Name(), m_folder.Path());
     }
 
+    ScratchFolder m_folder;
     WatchedDlg m_dialog;
-    CString m_name, m_root, m_mounted;
+    CString m_mounted;
 };
 
 const char kBadText[] = "Bei mindestens einer Datei konnte der Schreibschutz nicht %s werden.\n"
@@ -210,12 +186,12 @@ TEST_F(AttribChangeTest, SelectedRowsChangeEverythingBelowThemAndNothingElse) {
     ASSERT_TRUE(MakeUnixSymlink(Path("sel\\d1\\side"), "../../outside"));
     ASSERT_TRUE(MakeUnixSymlink(Path("sel\\d1\\up"), "../.."));
     ASSERT_TRUE(MakeFolder(Path("sel\\d1\\loop")));
-    if (BindMount(m_root, Path("sel\\d1\\loop")))
+    if (BindMount(m_folder.Path(), Path("sel\\d1\\loop")))
         m_mounted = Path("sel\\d1\\loop");
 
-    RunDialog(m_dialog, [&](HWND window) {
+    RunMainWindow(m_dialog, "P", [&](HWND window) {
         OpenRoot(window);
-        Select(m_dialog, {"sel", "single.txt"});
+        Select(window, {"sel", "single.txt"});
         ChooseAndConfirm(window, ID_CTX_READONLY_SET);
         EXPECT_EQ(WaitForEnd(m_dialog, window, 1), "");
         for (const CString& file : inside) {
@@ -240,8 +216,8 @@ TEST_F(AttribChangeTest, DriveRowWithItsLabelShownWalksTheDrive) {
     ASSERT_TRUE(MakeFile(Path("ro\\f.txt"), 10));
     ASSERT_TRUE(SetFileAttributesW(Wide(Path("ro\\f.txt")).c_str(), FILE_ATTRIBUTE_READONLY));
     m_dialog.m_showVolumeLabel = true;
-    RunDialog(m_dialog, [&](HWND window) {
-        Select(m_dialog, {"P:\\ [DATEN]"});
+    RunMainWindow(m_dialog, "P", [&](HWND window) {
+        Select(window, {"P:\\ [DATEN]"});
         ChooseAndConfirm(window, ID_CTX_READONLY_CLEAR);
         EXPECT_EQ(WaitForEnd(m_dialog, window, 1), "");
     });
@@ -277,9 +253,9 @@ TEST_F(AttribChangeTest, EntriesThatRefuseAreLoggedOnceEachAndReportedOnce) {
     setText.Format(kBadText, "gesetzt");
     clearText.Format(kBadText, "entfernt");
 
-    RunDialog(m_dialog, [&](HWND window) {
+    RunMainWindow(m_dialog, "P", [&](HWND window) {
         OpenRoot(window);
-        Select(m_dialog, {"sel"});
+        Select(window, {"sel"});
         ChooseAndConfirm(window, ID_CTX_READONLY_SET);
         EXPECT_EQ(WaitForEnd(m_dialog, window, 1), setText.str());
         for (size_t i = 0; i < bad.size(); ++i) {

@@ -27,7 +27,7 @@ std::vector<std::string> EditLines(HWND edit) {
     return lines;
 }
 
-void PressKey(HWND window, WORD key) {
+void TypeKey(HWND window, WORD key) {
     SetForegroundWindow(window);
     WaitFor([&] { return GetForegroundWindow() == window; }, 3000);
     SendKeys({{key, true}, {key, false}});
@@ -79,20 +79,19 @@ TEST(ConfirmDlg, AsksTheReadOnlyQuestionInTwoLinesAndYesOrEnterIsOk) {
     const auto readClear = [](HWND window) {
         EXPECT_EQ(EditLines(GetDlgItem(window, IDC_CONFIRM_TEXT)), Question("entfernen"));
     };
-    EXPECT_EQ(Answer(clearing, readClear, [](HWND w) { PressKey(w, VK_RETURN); }), IDOK);
+    EXPECT_EQ(Answer(clearing, readClear, [](HWND w) { TypeKey(w, VK_RETURN); }), IDOK);
 }
 
 TEST(ConfirmDlg, GivenTextOverridesTheModeAndNoEscCloseBoxAreNo) {
     const std::vector<std::function<void(HWND)>> noAnswers{
-        [](HWND w) { ClickButton(w, IDC_CONFIRM_NO); }, [](HWND w) { PressKey(w, VK_ESCAPE); },
+        [](HWND w) { ClickButton(w, IDC_CONFIRM_NO); }, [](HWND w) { TypeKey(w, VK_ESCAPE); },
         [](HWND w) { PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }};
     for (size_t i = 0; i < noAnswers.size(); ++i) {
         CConfirmDlg dialog;
         dialog.SetMode(AttribClear);
         dialog.SetText("Fehler-Protokoll wirklich löschen?");
         const auto read = [](HWND window) {
-            EXPECT_EQ(WindowTitle(GetDlgItem(window, IDC_CONFIRM_TEXT)),
-                      "Fehler-Protokoll wirklich löschen?");
+            EXPECT_EQ(ItemText(window, IDC_CONFIRM_TEXT), "Fehler-Protokoll wirklich löschen?");
         };
         EXPECT_EQ(Answer(dialog, read, noAnswers[i]), IDCANCEL) << "answer " << i;
     }
@@ -106,7 +105,7 @@ TEST(ErrorMsgDlg, ShowsItsTextOverTheBlinkingLampAndAClickOnTheLampClosesIt) {
     dialog.SetText(text);
     const auto read = [&](HWND window) {
         EXPECT_EQ(WindowTitle(window), "Fehlermeldung");
-        EXPECT_EQ(WindowTitle(GetDlgItem(window, IDC_ERROR_TEXT)), text);
+        EXPECT_EQ(ItemText(window, IDC_ERROR_TEXT), text);
         // The animation fills the lamp's static, which is its parent; it blinks: lit bright
         // red, then dark red, and again.
         HWND lamp = GetDlgItem(window, IDC_ERROR_LAMP);

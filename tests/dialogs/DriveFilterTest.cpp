@@ -8,6 +8,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "support/MainWindow.h"
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
 
@@ -35,12 +36,6 @@ void EndFilter(HWND window, HWND dialog, UINT message, WPARAM wParam) {
     Settle(window);
 }
 
-bool Listed(CUsageDlg& dialog, const char* root) {
-    for (int row = 0; row < dialog.m_list.GetItemCount(); ++row)
-        if (dialog.m_list.GetItemText(row, 0) == root)
-            return true;
-    return false;
-}
 } // namespace
 
 TEST(DriveFilters, FirstRunStatesEveryLetterAndOnlyOkChangesTheFlags) {
@@ -63,7 +58,7 @@ TEST(DriveFilters, FirstRunStatesEveryLetterAndOnlyOkChangesTheFlags) {
         for (int i = 0; i < 26; ++i) {
             const int id = i < 14 ? 1015 + i : 1041 + (i - 14);
             const char label[4] = {static_cast<char>('A' + i), ':', '\\', 0};
-            EXPECT_EQ(WindowTitle(GetDlgItem(letters, id)), label);
+            EXPECT_EQ(ItemText(letters, id), label);
             EXPECT_EQ(Checked(letters, id), i >= 2) << label;
         }
         for (int id = 1029; id <= 1040; ++id)
@@ -86,8 +81,9 @@ TEST(DriveFilters, FirstRunStatesEveryLetterAndOnlyOkChangesTheFlags) {
 TEST(DriveFilters, TheListFollowsAtTheNextRestart) {
     CUsageDlg main;
     RunDialog(main, [&](HWND window) {
-        ASSERT_TRUE(Listed(main, "C:\\"));
-        ASSERT_FALSE(Listed(main, "S:\\"));
+        const ListProbe list(window);
+        ASSERT_GE(list.RowOf("C:\\"), 0);
+        ASSERT_EQ(list.RowOf("S:\\"), -1);
         // C:\ and the CD drive's letter off, CD-ROM drives on.
         HWND letters = OpenFilter(window, ID_OPT_DRIVE_LETTERS);
         ASSERT_NE(letters, nullptr);
@@ -98,18 +94,18 @@ TEST(DriveFilters, TheListFollowsAtTheNextRestart) {
         ASSERT_NE(types, nullptr);
         Click(types, IDC_TYPES_CDROM);
         EndFilter(window, types, WM_COMMAND, IDOK);
-        EXPECT_TRUE(Listed(main, "C:\\"));
+        EXPECT_GE(list.RowOf("C:\\"), 0);
 
         ClickButton(window, IDC_RESTART);
-        EXPECT_FALSE(Listed(main, "C:\\"));
-        EXPECT_TRUE(Listed(main, "P:\\"));
+        EXPECT_EQ(list.RowOf("C:\\"), -1);
+        EXPECT_GE(list.RowOf("P:\\"), 0);
         // A type that is shown does not bring back a drive whose letter is off.
-        EXPECT_FALSE(Listed(main, "S:\\"));
+        EXPECT_EQ(list.RowOf("S:\\"), -1);
         letters = OpenFilter(window, ID_OPT_DRIVE_LETTERS);
         ASSERT_NE(letters, nullptr);
         Click(letters, IDC_LETTERS_S);
         EndFilter(window, letters, WM_COMMAND, IDOK);
         ClickButton(window, IDC_RESTART);
-        EXPECT_TRUE(Listed(main, "S:\\"));
+        EXPECT_GE(list.RowOf("S:\\"), 0);
     });
 }

@@ -14,10 +14,6 @@
 #include "support/WindowDriver.h"
 
 namespace {
-CString ItemText(HWND dialog, int id) {
-    return WindowTitle(GetDlgItem(dialog, id));
-}
-
 // The animation control that the dialog plays in its frame static: a child of the frame
 // with the frame's id, covering its client area, showing frame after frame.
 void ExpectPlayingIn(HWND dialog, int frameId) {

@@ -10,7 +10,7 @@
 
 #include "classlib/WinText.h"
 #include "dialogs/AboutDlg.h"
-#include "log/TempFolder.h"
+#include "support/ScratchFolder.h"
 #include "res/resource.h"
 #include "support/RemoteProgram.h"
 #include "support/WindowDriver.h"
@@ -80,10 +80,6 @@ uint32_t NamedSubdirectory(const std::string& image, uint32_t root, const wchar_
     return 0;
 }
 
-CString ItemText(HWND dialog, int id) {
-    return WindowTitle(GetDlgItem(dialog, id));
-}
-
 // Closes the About box with its OK button and waits until it is gone.
 bool CloseAbout(HWND about) {
     PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -114,7 +110,7 @@ TEST(EndToEnd, AboutBoxFromTheMenuBarAndTheSystemMenu) {
 }
 
 TEST(EndToEnd, AboutBoxWithoutVersionResourceOrClip) {
-    TempFolder folder("voldix_about");
+    ScratchFolder folder;
     const std::wstring copy = Widen(folder.Path("Voldix.exe"));
     ASSERT_TRUE(CopyFileW(BesideTestProgram(L"Voldix.exe").c_str(), copy.c_str(), FALSE));
     // The copy's version resource becomes type 15 and its clip 131 becomes clip 130:

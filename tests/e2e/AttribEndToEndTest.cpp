@@ -11,6 +11,7 @@
 #include "classlib/WinText.h"
 #include "res/resource.h"
 #include "support/FixtureTree.h"
+#include "support/MainWindow.h"
 #include "support/RemoteProgram.h"
 #include "support/StoredSettings.h"
 #include "support/WindowDriver.h"
@@ -20,59 +21,9 @@ const char kTree[] = "P:\\attrib_gross";
 
 // A visible popup menu of the program, or null.
 bool MenuShown(const RemoteProgram& program) {
-    for (HWND menu = FindWindowW(L"#32768", nullptr); menu;
-         menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(menu, &process);
-        if (process == GetProcessId(program.Process()) && IsWindowVisible(menu))
-            return true;
-    }
-    return false;
-}
-
-HWND List(const RemoteProgram& program) {
-    return GetDlgItem(program.Window(), IDC_LIST);
-}
-
-// Selects one row alone; the list view reads the item record in the program's memory.
-bool SelectOnly(const RemoteProgram& program, int row) {
-    void* remote =
-        VirtualAllocEx(program.Process(), nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE);
-    if (!remote)
-        return false;
-    LVITEMW item{};
-    item.stateMask = LVIS_SELECTED;
-    WriteProcessMemory(program.Process(), remote, &item, sizeof(item), nullptr);
-    SendMessageW(List(program), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(remote));
-    item.state = LVIS_SELECTED;
-    WriteProcessMemory(program.Process(), remote, &item, sizeof(item), nullptr);
-    const bool done =
-        SendMessageW(List(program), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote)) != 0;
-    VirtualFreeEx(program.Process(), remote, 0, MEM_RELEASE);
-    return done;
-}
-
-bool IsSelected(const RemoteProgram& program, int row) {
-    return SendMessageW(List(program), LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0;
-}
-
-// The middle of a row's label on the screen.
-POINT RowPoint(const RemoteProgram& program, int row) {
-    POINT point{-1, -1};
-    void* remote =
-        VirtualAllocEx(program.Process(), nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
-    if (!remote)
-        return point;
-    RECT rect{LVIR_LABEL, 0, 0, 0};
-    WriteProcessMemory(program.Process(), remote, &rect, sizeof(rect), nullptr);
-    if (SendMessageW(List(program), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote)) &&
-        ReadProcessMemory(program.Process(), remote, &rect, sizeof(rect), nullptr)) {
-        point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-        ClientToScreen(List(program), &point);
-    }
-    VirtualFreeEx(program.Process(), remote, 0, MEM_RELEASE);
-    return point;
+    return FindTopLevelWindow([&](HWND menu) {
+        return WindowProcess(menu) == program.ProcessId() && WindowClass(menu) == L"#32768";
+    });
 }
 
 bool Busy(const RemoteProgram& program) {
@@ -109,16 +60,15 @@ TEST_F(AttribEndToEndTest, BusyWindowRefusesNavigationAndClosesWithinASecond) {
     RemoteProgram program;
     ASSERT_TRUE(program.Start());
     HWND window = program.Window();
-    const int drive = program.FindRow(L"P:\\");
-    ASSERT_GE(drive, 0);
-    ASSERT_TRUE(program.DoubleClickRow(drive));
+    const ListProbe list(window);
+    ASSERT_TRUE(list.DoubleClickRow(list.RowOf("P:\\")));
     ASSERT_TRUE(WaitFor([&] { return WindowTitle(window) == "P:\\" && !Busy(program); }, 60000));
     SettlePosted(window);
-    const int row = program.FindRow(L"attrib_gross");
+    const int row = list.RowOf("attrib_gross");
     ASSERT_GE(row, 0);
-    const int rows = program.RowCount();
+    const int rows = list.Rows();
     ASSERT_GE(rows, 2);
-    ASSERT_TRUE(SelectOnly(program, row));
+    ASSERT_TRUE(list.Select({row}));
 
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_CTX_READONLY_SET, 0), 0);
     HWND question = nullptr;
@@ -130,20 +80,23 @@ TEST_F(AttribEndToEndTest, BusyWindowRefusesNavigationAndClosesWithinASecond) {
 
     // A double-click on the folder and "&Zurück" (a command that reaches the window even
     // while its button is disabled) leave the folder shown.
-    ASSERT_TRUE(program.DoubleClickRow(row));
+    ASSERT_TRUE(list.DoubleClickRow(row));
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_BACK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_BACK)));
     SettlePosted(window);
     EXPECT_EQ(WindowTitle(window), "P:\\");
-    EXPECT_EQ(program.RowCount(), rows);
+    EXPECT_EQ(list.Rows(), rows);
 
     // A right-click opens no menu: the key pressed after it reaches the list, not a menu.
     SetForegroundWindow(window);
     WaitFor([&] { return GetForegroundWindow() == window; }, 3000);
     const int other = row == 0 ? 1 : 0;
-    MouseClickAt(RowPoint(program, other), true);
+    const RECT rect = list.RowRect(other);
+    POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list.List(), &point);
+    MouseClickAt(point, true);
     SendKeys({{VK_END, true}, {VK_END, false}});
-    EXPECT_TRUE(WaitFor([&] { return IsSelected(program, rows - 1); }));
+    EXPECT_TRUE(WaitFor([&] { return list.IsSelected(rows - 1); }));
     EXPECT_FALSE(MenuShown(program));
 
     ASSERT_TRUE(Busy(program)) << "the change ended before the window was closed";

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "support/MainWindow.h"
 #include "support/RemoteProgram.h"
 #include "support/StoredSettings.h"
 #include "support/WindowDriver.h"
@@ -48,8 +49,8 @@ TEST(DriveFiltersEndToEnd, ChosenFiltersSurviveARestart) {
 
     RemoteProgram program;
     ASSERT_TRUE(program.Start(15000, true));
-    EXPECT_LT(program.FindRow(L"P:\\"), 0);
-    EXPECT_GE(program.FindRow(L"N:\\"), 0);
+    EXPECT_LT(ListProbe(program.Window()).RowOf("P:\\"), 0);
+    EXPECT_GE(ListProbe(program.Window()).RowOf("N:\\"), 0);
     HWND letters = Open(program, ID_OPT_DRIVE_LETTERS, "Dialog");
     ASSERT_NE(letters, nullptr);
     EXPECT_FALSE(Checked(letters, IDC_LETTERS_P));

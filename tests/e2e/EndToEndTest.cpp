@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "support/MainWindow.h"
 #include "support/RemoteProgram.h"
 #include "support/WindowDriver.h"
 
@@ -11,18 +12,15 @@ TEST(EndToEnd, StartsListsDrivesAndEndsOnClose) {
     RemoteProgram program;
     ASSERT_TRUE(program.Start());
     EXPECT_EQ(WindowTitle(program.Window()), "Voldix");
-    std::vector<std::wstring> drives;
-    for (int row = 0; row < program.RowCount(); ++row)
-        drives.push_back(program.CellText(row, 0));
+    const ListProbe list(program.Window());
     // With the default filters: C: to Z: of the fixed kind, letters in order.
-    const std::vector<std::wstring> fixed{L"C:\\", L"P:\\", L"Q:\\"};
-    std::vector<std::wstring> listed;
-    for (const std::wstring& d : drives)
-        if (d == L"C:\\" || d == L"P:\\" || d == L"Q:\\" || d == L"R:\\" || d == L"S:\\" ||
-            d == L"N:\\")
+    const std::vector<std::string> fixed{"C:\\", "P:\\", "Q:\\"};
+    std::vector<std::string> listed;
+    for (const std::string& d : list.Column())
+        if (d == "C:\\" || d == "P:\\" || d == "Q:\\" || d == "R:\\" || d == "S:\\" || d == "N:\\")
             listed.push_back(d);
     EXPECT_EQ(listed, fixed);
-    EXPECT_FALSE(program.CellText(0, 1).empty());
+    EXPECT_FALSE(list.Text(0, 1).IsEmpty());
 
     DWORD code = 1;
     EXPECT_LT(program.CloseAndTime(1000, &code), 1000u);

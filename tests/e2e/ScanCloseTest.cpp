@@ -6,6 +6,7 @@
 
 #include "res/resource.h"
 #include "support/FixtureTree.h"
+#include "support/MainWindow.h"
 #include "support/RemoteProgram.h"
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
@@ -39,8 +40,8 @@ class ScanCloseTest : public ::testing::Test {
     bool StartScanOfQ(RemoteProgram& program) {
         if (!program.Start())
             return false;
-        const int row = program.FindRow(L"Q:\\");
-        if (row < 0 || !program.DoubleClickRow(row))
+        const ListProbe list(program.Window());
+        if (!list.DoubleClickRow(list.RowOf("Q:\\")))
             return false;
         return WaitFor([&] { return !IsWindowEnabled(GetDlgItem(program.Window(), IDC_BACK)); });
     }
@@ -66,6 +67,6 @@ TEST_F(ScanCloseTest, ClosingWhileRowsAreWrittenEndsWithinASecond) {
     RemoteProgram program;
     ASSERT_TRUE(StartScanOfQ(program));
     // The walk pauses 1 ms per entry at the top; then the rows follow one by one.
-    ASSERT_TRUE(WaitFor([&] { return program.RowCount() > 100; }, 60000));
+    ASSERT_TRUE(WaitFor([&] { return ListProbe(program.Window()).Rows() > 100; }, 60000));
     CloseAndExpectQuickEnd(program);
 }

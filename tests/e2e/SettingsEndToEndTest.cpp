@@ -22,10 +22,6 @@ constexpr uint32_t kDefaultOptions = 0x3FFFFFC6u;
 const RECT kMovedTo{40, 30, 560, 430};
 constexpr int kColumnWidth = 77;
 
-void PressKey(WORD key) {
-    SendKeys({{key, true}, {key, false}});
-}
-
 void ClickAt(POINT point) {
     SetCursorPos(point.x, point.y);
     INPUT inputs[2]{};
@@ -62,26 +58,12 @@ void Activate(HWND window) {
     Settle(window);
 }
 
-BOOL CALLBACK FindOpenMenu(HWND candidate, LPARAM param) {
-    auto* search = reinterpret_cast<std::pair<DWORD, bool>*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(candidate, &process);
-    wchar_t className[16] = L"";
-    GetClassNameW(candidate, className, 16);
-    if (process == search->first && IsWindowVisible(candidate) &&
-        wcscmp(className, L"#32768") == 0) {
-        search->second = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Whether a menu of the window's process is open.
 bool MenuIsOpen(HWND window) {
-    std::pair<DWORD, bool> search{0, false};
-    GetWindowThreadProcessId(window, &search.first);
-    EnumWindows(&FindOpenMenu, reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    return FindTopLevelWindow([&](HWND candidate) {
+               return WindowProcess(candidate) == WindowProcess(window) &&
+                      WindowClass(candidate) == L"#32768";
+           }) != nullptr;
 }
 
 // Starts Voldix.exe afresh, changes what the five values hold (always on top, a column
@@ -145,7 +127,7 @@ TEST(SettingsEndToEnd, EveryWayOfClosingStoresAllFiveValues) {
     RunAndClose("WM_CLOSE", [](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
     RunAndClose("Escape", [](HWND window) {
         Activate(window);
-        PressKey(VK_ESCAPE);
+        SendKeys({{VK_ESCAPE, true}, {VK_ESCAPE, false}});
     });
     RunAndClose("&Beenden clicked", [](HWND window) {
         Activate(window);
@@ -155,7 +137,7 @@ TEST(SettingsEndToEnd, EveryWayOfClosingStoresAllFiveValues) {
         Activate(window);
         SendKeys({{VK_MENU, true}, {'O', true}, {'O', false}, {VK_MENU, false}});
         ASSERT_TRUE(WaitFor([&] { return MenuIsOpen(window); })) << "the menu did not open";
-        PressKey('E');
+        SendKeys({{'E', true}, {'E', false}});
     });
 }
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "TempFolder.h"
+#include "support/ScratchFolder.h"
 #include "app/UsageDlg.h"
 #include "classlib/WinText.h"
 #include "log/ErrorLog.h"
@@ -26,7 +26,7 @@ SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int seco
 }
 
 // A log in folder with the given limit.
-ErrorLog MakeLog(const TempFolder& folder, uint32_t limit) {
+ErrorLog MakeLog(const ScratchFolder& folder, uint32_t limit) {
     ErrorLog log;
     log.SetBasePath(folder.Path("Voldix"));
     log.SetLogMax(limit);
@@ -51,7 +51,7 @@ TEST(LogLine, EveryFieldIsZeroPadded) {
 }
 
 TEST(ErrorLog, AppendsOneLineWithTheLocalTime) {
-    TempFolder folder("logtest_append");
+    ScratchFolder folder;
     ErrorLog log = MakeLog(folder, 1048576);
     ASSERT_EQ(log.GetLogPath(), folder.Path("Voldix.log"));
     WriteBytes(log.GetLogPath(), "earlier\r\n");
@@ -79,7 +79,7 @@ TEST(ErrorLog, AppendsOneLineWithTheLocalTime) {
 }
 
 TEST(ErrorLog, LineThatPassesTheLimitGoesToTheBackup) {
-    TempFolder folder("logtest_rotate");
+    ScratchFolder folder;
     ErrorLog log = MakeLog(folder, 100);
     const std::string old(80, 'o');
     WriteBytes(log.GetLogPath(), old);
@@ -99,7 +99,7 @@ TEST(ErrorLog, LineThatPassesTheLimitGoesToTheBackup) {
 }
 
 TEST(ErrorLog, LogOfExactlyTheLimitStays) {
-    TempFolder folder("logtest_exact");
+    ScratchFolder folder;
     ErrorLog log = MakeLog(folder, 100);
     WriteBytes(log.GetLogPath(), std::string(70, 'o'));
     EXPECT_TRUE(log.Write("12345")); // 70 + 30 bytes
@@ -112,7 +112,7 @@ TEST(ErrorLog, LogOfExactlyTheLimitStays) {
 }
 
 TEST(ErrorLog, LimitZeroRotatesEveryLine) {
-    TempFolder folder("logtest_zero");
+    ScratchFolder folder;
     ErrorLog log = MakeLog(folder, 0);
     for (const char* message : {"first", "second line"}) {
         EXPECT_TRUE(log.Write(message));
@@ -125,7 +125,7 @@ TEST(ErrorLog, LimitZeroRotatesEveryLine) {
 }
 
 TEST(ErrorLog, ExistingBackupIsOverwritten) {
-    TempFolder folder("logtest_overwrite");
+    ScratchFolder folder;
     ErrorLog log = MakeLog(folder, 100);
     WriteBytes(log.GetBackupPath(), std::string(500, 'b'));
     WriteBytes(log.GetLogPath(), std::string(80, 'o'));
@@ -136,7 +136,7 @@ TEST(ErrorLog, ExistingBackupIsOverwritten) {
 }
 
 TEST(ErrorLog, FileInUseLosesTheLineAndNothingElse) {
-    TempFolder folder("logtest_locked");
+    ScratchFolder folder;
     ErrorLog log = MakeLog(folder, 0);
     WriteBytes(log.GetLogPath(), "kept line\r\n");
     WriteBytes(log.GetBackupPath(), "old backup\r\n");
@@ -188,7 +188,7 @@ TEST(ErrorLog, FailedWriteIsCaughtAndReportedAsLost) {
 }
 
 TEST(ErrorLog, BasePathGivesLogAndBackupBesideEachOther) {
-    TempFolder folder("logtest_base");
+    ScratchFolder folder;
     ErrorLog log;
     // A missing folder is made, parents included.
     log.SetBasePath(folder.Path("a\\b\\Voldix"));
@@ -225,7 +225,7 @@ TEST(LogFiles, ProgramFolderHoldsTheRunningProgram) {
 }
 
 TEST(LogFiles, MakeFolderPathCreatesMissingLevels) {
-    TempFolder folder("logtest_mkdir");
+    ScratchFolder folder;
     EXPECT_EQ(MakeFolderPath(""), 2);
     // An existing folder, with or without the trailing backslash.
     EXPECT_EQ(MakeFolderPath(folder.Path()), 17);
@@ -254,7 +254,7 @@ TEST(LogFiles, MakeFolderPathCreatesMissingLevels) {
 }
 
 TEST(LogFiles, MakeFolderPathKeepsARelativePathRelative) {
-    TempFolder folder("logtest_relative");
+    ScratchFolder folder;
     wchar_t saved[MAX_PATH];
     ASSERT_NE(GetCurrentDirectoryW(MAX_PATH, saved), 0u);
     ASSERT_TRUE(SetCurrentDirectoryW(Widen(folder.Path()).c_str()));

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "TempFolder.h"
+#include "support/ScratchFolder.h"
 #include "classlib/File.h"
 #include "classlib/WinText.h"
 
@@ -47,7 +47,7 @@ TEST(FileException, WindowsErrorsMapToTheCauseOfTheirSense) {
 }
 
 TEST(File, FailedOpensReportTheirCause) {
-    TempFolder folder("filetest_open");
+    ScratchFolder folder;
     CFileException error;
     CFile file;
     EXPECT_FALSE(file.Open(folder.Path("missing.txt"), CFile::modeRead, &error));
@@ -73,7 +73,7 @@ TEST(File, FailedOpensReportTheirCause) {
 }
 
 TEST(File, ExclusiveOpenHoldsOthersOffUntilTheObjectEnds) {
-    TempFolder folder("filetest_share");
+    ScratchFolder folder;
     const CString path = folder.Path("log.txt");
     {
         CFile first;
@@ -87,7 +87,7 @@ TEST(File, ExclusiveOpenHoldsOthersOffUntilTheObjectEnds) {
 }
 
 TEST(File, TransfersAgainstTheOpenModeThrow) {
-    TempFolder folder("filetest_mode");
+    ScratchFolder folder;
     const CString path = folder.Path("data.bin");
     WriteBytes(path, "0123456789");
     CFile reading;
@@ -113,7 +113,7 @@ TEST(File, TransfersAgainstTheOpenModeThrow) {
 }
 
 TEST(File, CreateTruncatesUnlessToldNotTo) {
-    TempFolder folder("filetest_create");
+    ScratchFolder folder;
     const CString path = folder.Path("data.bin");
     WriteBytes(path, "0123456789");
     {
@@ -141,7 +141,7 @@ TEST(File, CreateTruncatesUnlessToldNotTo) {
 }
 
 TEST(StdioFile, TextModeEndsBareLineFeedsWithCarriageReturn) {
-    TempFolder folder("filetest_text");
+    ScratchFolder folder;
     {
         CStdioFile text;
         ASSERT_TRUE(text.Open(folder.Path("t.txt"),
@@ -159,7 +159,7 @@ TEST(StdioFile, TextModeEndsBareLineFeedsWithCarriageReturn) {
 }
 
 TEST(FileStatus, ZeroModificationTimeChangesOnlyTheAttributes) {
-    TempFolder folder("filetest_status");
+    ScratchFolder folder;
     const CString file = folder.Path("doc.txt");
     const CString subfolder = folder.Path("sub");
     WriteBytes(file, "12345");
@@ -206,7 +206,7 @@ TEST(FileStatus, ZeroModificationTimeChangesOnlyTheAttributes) {
 }
 
 TEST(FileStatus, RootsPatternsAndMissingEntriesHaveNoStatus) {
-    TempFolder folder("filetest_nostatus");
+    ScratchFolder folder;
     WriteBytes(folder.Path("a.txt"), "a");
     CFileStatus status;
     EXPECT_FALSE(CFile::GetStatus("P:\\", status));

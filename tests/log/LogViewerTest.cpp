@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "TempFolder.h"
+#include "support/ScratchFolder.h"
 #include "app/UsageDlg.h"
 #include "classlib/WinApp.h"
 #include "classlib/WinText.h"
@@ -42,8 +42,7 @@ void DeleteAnswering(HWND viewer, int button) {
     PostMessageW(viewer, WM_COMMAND, MAKEWPARAM(ID_LOG_DELETE, 0), 0);
     HWND confirm = WaitForOwnedWindow(viewer, "Bitte bestätigen");
     ASSERT_NE(confirm, nullptr);
-    EXPECT_EQ(WindowTitle(GetDlgItem(confirm, IDC_CONFIRM_TEXT)),
-              "Fehler-Protokoll wirklich löschen?");
+    EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_TEXT), "Fehler-Protokoll wirklich löschen?");
     SendMessageW(GetDlgItem(confirm, button), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(confirm); }, 5000));
     Settle(viewer);
@@ -51,7 +50,7 @@ void DeleteAnswering(HWND viewer, int button) {
 } // namespace
 
 TEST(LogViewer, ShowsTheWholeLogFromItsBeginningAndDeletesItOnYes) {
-    TempFolder folder("viewer_show");
+    ScratchFolder folder;
     // Far more than the 32767 characters a rich edit control takes by default.
     std::string log;
     while (log.size() < 100000)
@@ -90,14 +89,14 @@ TEST(LogViewer, ShowsTheWholeLogFromItsBeginningAndDeletesItOnYes) {
 }
 
 TEST(LogViewer, WithoutALogOnlyTheErrorMessageComesUp) {
-    TempFolder folder("viewer_missing");
+    ScratchFolder folder;
     CUsageDlg main;
     RunDialog(main, [&](HWND window) {
         main.m_errorLog.SetBasePath(folder.Path("Voldix"));
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_OPT_LOG, 0), 0);
         HWND message = WaitForOwnedWindow(window, "Fehlermeldung");
         ASSERT_NE(message, nullptr);
-        EXPECT_EQ(WindowTitle(GetDlgItem(message, IDC_ERROR_TEXT)),
+        EXPECT_EQ(ItemText(message, IDC_ERROR_TEXT),
                   "Das Fehler-Protokoll\nkonnte nicht gelesen werden.");
         // The viewer is made, but never shown.
         HWND viewer = FindWindowW(nullptr, L"Fehlerprotokoll");
@@ -111,7 +110,7 @@ TEST(LogViewer, WithoutALogOnlyTheErrorMessageComesUp) {
 }
 
 TEST(LogViewer, LayoutFollowsTheSizeDownToTheSmallest) {
-    TempFolder folder("viewer_layout");
+    ScratchFolder folder;
     WriteBytes(folder.Path("Voldix.log"), kLogText);
     RunViewer(folder.Path("Voldix.log"), [&](HWND viewer) {
         // The button keeps its own size; give it the one of the classic font.
@@ -140,7 +139,7 @@ TEST(LogViewer, LayoutFollowsTheSizeDownToTheSmallest) {
 }
 
 TEST(LogViewer, TooLargeALogGivesAnEmptyViewer) {
-    TempFolder folder("viewer_large");
+    ScratchFolder folder;
     const CString path = folder.Path("Voldix.log");
     // 3 GiB whose bytes are never written (sparse on the Unix side).
     {
@@ -157,7 +156,7 @@ TEST(LogViewer, TooLargeALogGivesAnEmptyViewer) {
 }
 
 TEST(LogViewer, ALineWrittenWhileTheLogIsReadLandsInTheFile) {
-    TempFolder folder("viewer_shared");
+    ScratchFolder folder;
     ErrorLog log;
     log.SetBasePath(folder.Path("Voldix"));
     WriteBytes(log.GetLogPath(), "first\r\n");

@@ -27,13 +27,8 @@ class RemoteProgram {
     // Posts WM_CLOSE to the main window; the milliseconds until the process ended, or
     // INFINITE when it did not end within timeoutMs.
     DWORD CloseAndTime(DWORD timeoutMs, DWORD* code = nullptr) const;
-    // The text of one cell of the main window's list, read through the process's memory.
-    std::wstring CellText(int row, int column) const;
-    int RowCount() const;
-    // The first row whose first cell reads text, or -1.
-    int FindRow(const std::wstring& text) const;
-    // Double-clicks the middle of a row's label, as the mouse would.
-    bool DoubleClickRow(int row) const;
+    // The main window's list: use ListProbe(Window()), which reads it through the
+    // program's memory.
 
   private:
     PROCESS_INFORMATION m_process{};

@@ -10,24 +10,23 @@
 #include "classlib/WinText.h"
 
 namespace {
-struct TopLevelSearch {
-    const std::function<bool(HWND)>& match;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM param) {
-    TopLevelSearch* search = reinterpret_cast<TopLevelSearch*>(param);
-    if (!IsWindowVisible(window) || !search->match(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
 }
 } // namespace
 
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(&CollectTopLevel, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
 HWND FindTopLevelWindow(const std::function<bool(HWND)>& match) {
-    TopLevelSearch search{match, nullptr};
-    EnumWindows(&MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window : TopLevelWindows())
+        if (IsWindowVisible(window) && match(window))
+            return window;
+    return nullptr;
 }
 
 DWORD WindowProcess(HWND window) {
@@ -121,6 +120,15 @@ CString WindowTitle(HWND window) {
     wchar_t buffer[1024] = L"";
     GetWindowTextW(window, buffer, 1024);
     return Narrow(buffer);
+}
+
+CString ItemText(HWND dialog, int id) {
+    return WindowTitle(GetDlgItem(dialog, id));
+}
+
+void PressKey(HWND target, WPARAM key) {
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
 }
 
 void SendKeys(const std::vector<std::pair<WORD, bool>>& keys) {

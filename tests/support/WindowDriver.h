@@ -44,10 +44,15 @@ class CursorPlace {
 HWND WaitForOwnedWindow(HWND owner, const CString& title, DWORD timeoutMs = 10000);
 // The window rectangle of a child in its parent's client coordinates.
 RECT ChildRect(HWND parent, int id);
-// The window's title as UTF-8.
+// The window's title as UTF-8; the text of a dialog's control.
 CString WindowTitle(HWND window);
+CString ItemText(HWND dialog, int id);
+// Posts a key press (down and up) to a window, as its thread's queue would get it.
+void PressKey(HWND target, WPARAM key);
 // Sends real key presses (virtual key, down) through the system's input queue.
 void SendKeys(const std::vector<std::pair<WORD, bool>>& keys);
+// Every top-level window of any process, shown or not, from the top of the z order.
+std::vector<HWND> TopLevelWindows();
 // The first visible top-level window, of any process, for which match is true; null if none.
 HWND FindTopLevelWindow(const std::function<bool(HWND)>& match);
 // The process a window belongs to, and its class name.

@@ -14,7 +14,7 @@
 #include "app/UsageDlg.h"
 #include "classlib/WinText.h"
 #include "log/LogFiles.h"
-#include "log/TempFolder.h"
+#include "support/ScratchFolder.h"
 #include "res/resource.h"
 #include "support/WindowDriver.h"
 
@@ -116,7 +116,7 @@ class UpdateCommand {
         Settle(box);
         EXPECT_EQ(WindowTitle(box), caption);
         EXPECT_NE(GetDlgItem(box, answer), nullptr) << "no button " << answer;
-        const CString text = WindowTitle(GetDlgItem(box, 0xFFFF));
+        const CString text = ItemText(box, 0xFFFF);
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 10000)) << "box stays open";
         return text;

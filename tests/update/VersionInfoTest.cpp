@@ -7,7 +7,7 @@
 #include <string>
 
 #include "classlib/WinText.h"
-#include "log/TempFolder.h"
+#include "support/ScratchFolder.h"
 #include "support/RemoteProgram.h"
 #include "update/VersionInfo.h"
 
@@ -35,7 +35,7 @@ TEST(VersionInfo, ReadsTheOwnResource) {
 }
 
 TEST(VersionInfo, RenamedCopyReadsItself) {
-    TempFolder folder("voldix_version");
+    ScratchFolder folder;
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring copy = Widen(folder.Path("Anders benannt.exe"));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/MainWindow.h"
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
 
@@ -32,11 +33,10 @@ std::vector<Row> ReadRows(CUsageDlg& dialog) {
 std::vector<Row> DriveRows(const char* letters, bool removable, bool cdrom, bool network,
                            bool label, CString* title = nullptr) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, letters);
     ShowTypes(dialog, removable, cdrom, network);
     dialog.m_showVolumeLabel = label;
     std::vector<Row> rows;
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, letters, [&](HWND window) {
         rows = ReadRows(dialog);
         if (title)
             *title = WindowTitle(window);

@@ -8,6 +8,7 @@
 
 #include "classlib/WinText.h"
 #include "support/FixtureTree.h"
+#include "support/ScratchFolder.h"
 #include "support/TestDrives.h"
 #include "usage/Format.h"
 
@@ -59,17 +60,10 @@ std::vector<std::string> SearchOrder(const CString& folder) {
     return names;
 }
 
-// Each test works in a folder of its own on P:, removed before and after.
+// Each test works in a scratch folder of its own on P:.
 class FolderScanTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        m_root = CString("P:\\scan_") +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
-        RemoveTree(m_root);
-        ASSERT_TRUE(MakeFolder(m_root));
-    }
-    void TearDown() override { RemoveTree(m_root); }
-    CString Path(const char* relative) const { return m_root + relative; }
+    CString Path(const char* relative) const { return m_folder.Path(relative); }
     uint64_t Total(const CString& folder, CFolderReader::Method method) {
         m_dialog.m_walk.SetMethod(method);
         uint64_t total = 0;
@@ -78,7 +72,8 @@ class FolderScanTest : public ::testing::Test {
         return total;
     }
 
-    CString m_root;
+    ScratchFolder m_folder;
+    const CString m_root = m_folder.Path();
     CUsageDlg m_dialog;
 };
 } // namespace
@@ -362,10 +357,10 @@ TEST_F(FolderScanTest, FolderThatCannotBeSearched) {
 TEST_F(FolderScanTest, StopRequestEndsTheWalkAtOnce) {
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(MakeFile(Path("sub\\f") + CString(std::to_string(i)) + ".dat", 10));
-    m_dialog.m_stopScan = true;
+    m_dialog.m_scanThread.StopFlag() = true;
     EXPECT_EQ(Total(m_root, CFolderReader::kHandleBatches), 0u);
     EXPECT_TRUE(Scan(m_dialog, m_root).empty());
-    m_dialog.m_stopScan = false;
+    m_dialog.m_scanThread.StopFlag() = false;
     EXPECT_EQ(Total(m_root, CFolderReader::kHandleBatches), 200u);
 }
 

@@ -11,6 +11,8 @@
 #include "classlib/WinText.h"
 #include "res/resource.h"
 #include "support/FixtureTree.h"
+#include "support/MainWindow.h"
+#include "support/ScratchFolder.h"
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
 #include "usage/Format.h"
@@ -21,60 +23,9 @@ HWND List(HWND window) {
     return GetDlgItem(window, IDC_LIST);
 }
 
-int RowOf(CUsageDlg& dialog, const char* name) {
-    for (int i = 0; i < dialog.m_list.GetItemCount(); ++i)
-        if (dialog.m_list.GetItemText(i, 0) == name)
-            return i;
-    return -1;
-}
-
-std::vector<std::string> FirstColumn(CUsageDlg& dialog) {
-    std::vector<std::string> names;
-    for (int i = 0; i < dialog.m_list.GetItemCount(); ++i)
-        names.push_back(dialog.m_list.GetItemText(i, 0).str());
-    return names;
-}
-
 // A double-click at a point of the list, as the mouse gives it.
 void DoubleClickAt(HWND window, int x, int y) {
     SendMessageW(List(window), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
-}
-
-RECT RowRect(HWND window, int row) {
-    RECT rect{LVIR_LABEL, 0, 0, 0};
-    SendMessageW(List(window), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
-    return rect;
-}
-
-void DoubleClickRow(HWND window, int row) {
-    const RECT rect = RowRect(window, row);
-    DoubleClickAt(window, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-}
-
-bool ButtonsEnabled(HWND window) {
-    return IsWindowEnabled(GetDlgItem(window, IDC_BACK)) &&
-           IsWindowEnabled(GetDlgItem(window, IDC_RESTART));
-}
-
-// Waits until a scan has shown the level titled title and has ended.
-bool WaitForLevel(HWND window, const char* title) {
-    const bool shown =
-        WaitFor([&] { return WindowTitle(window) == title && ButtonsEnabled(window); }, 60000);
-    Settle(window);
-    return shown;
-}
-
-// Double-clicks the row named name and waits for the scan of that folder.
-void Open(CUsageDlg& dialog, HWND window, const char* name, const char* title) {
-    const int row = RowOf(dialog, name);
-    ASSERT_GE(row, 0) << name;
-    DoubleClickRow(window, row);
-    ASSERT_TRUE(WaitForLevel(window, title)) << title;
-}
-
-void PressKey(HWND target, WPARAM key) {
-    PostMessageW(target, WM_KEYDOWN, key, 1);
-    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
 }
 
 void FocusList(HWND window) {
@@ -122,56 +73,55 @@ std::string ShownTime(const CString& path) {
     return text;
 }
 
-// The folders the navigation tests walk through, on P:.
+// The folders the navigation tests walk through, in a scratch folder on P:.
 class NavigationTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        RemoveTree("P:\\nav");
-        ASSERT_TRUE(MakeFile("P:\\nav\\datei.txt", 10));
-        ASSERT_TRUE(MakeFile("P:\\nav\\eins\\e.dat", 1000));
-        ASSERT_TRUE(MakeFile("P:\\nav\\eins\\zwei\\z.dat", 100));
-        ASSERT_TRUE(MakeFile("P:\\nav\\eins\\zwei\\drei\\d.dat", 1));
-        AllowOnlyLetters(m_dialog, "P");
+        ASSERT_TRUE(MakeFile(m_folder.Path("datei.txt"), 10));
+        ASSERT_TRUE(MakeFile(m_folder.Path("eins\\e.dat"), 1000));
+        ASSERT_TRUE(MakeFile(m_folder.Path("eins\\zwei\\z.dat"), 100));
+        ASSERT_TRUE(MakeFile(m_folder.Path("eins\\zwei\\drei\\d.dat"), 1));
     }
-    void TearDown() override { RemoveTree("P:\\nav"); }
 
+    ScratchFolder m_folder;
     CUsageDlg m_dialog;
 };
 } // namespace
 
 TEST_F(NavigationTest, OpenFoldersGoBackWithButtonAndEnter) {
-    RunDialog(m_dialog, [&](HWND window) {
+    RunMainWindow(m_dialog, "P", [&](HWND window) {
+        const ListProbe list(window);
         EXPECT_EQ(WindowTitle(window), "Voldix");
-        Open(m_dialog, window, "P:\\", "P:\\");
+        list.Open("P:\\", "P:\\");
         EXPECT_EQ(Headings(m_dialog), (std::vector<std::string>{"Eintrag", "Grösse", "Anteil",
                                                                 "Änderung", "Attribute"}));
         EXPECT_EQ(m_dialog.m_depth, 1);
-        Open(m_dialog, window, "nav", "P:\\nav\\");
-        EXPECT_EQ(FirstColumn(m_dialog), (std::vector<std::string>{"eins", "datei.txt"}));
+        list.Open(m_folder.Name(), m_folder.Path());
+        EXPECT_EQ(list.Column(), (std::vector<std::string>{"eins", "datei.txt"}));
         EXPECT_EQ(m_dialog.m_list.GetItemText(0, 1), "1.1 KB");
         EXPECT_EQ(m_dialog.m_list.GetItemText(0, 2), "99.10%");
         EXPECT_EQ(m_dialog.m_list.GetItemText(1, 1), "10 Bytes");
         EXPECT_EQ(m_dialog.m_list.GetItemText(1, 2), "0.90%");
-        Open(m_dialog, window, "eins", "P:\\nav\\eins\\");
+        list.Open("eins", m_folder.Path("eins\\"));
         EXPECT_EQ(m_dialog.m_depth, 3);
         EXPECT_EQ(m_dialog.m_pathStack.GetSize(), 3);
-        EXPECT_EQ(m_dialog.m_pathStack[2], "P:\\nav\\");
+        EXPECT_EQ(m_dialog.m_pathStack[2], m_folder.Path());
 
         ClickButton(window, IDC_BACK);
-        ASSERT_TRUE(WaitForLevel(window, "P:\\nav\\"));
+        ASSERT_TRUE(list.WaitForLevel(m_folder.Path()));
         EXPECT_EQ(m_dialog.m_depth, 2);
-        EXPECT_EQ(FirstColumn(m_dialog), (std::vector<std::string>{"eins", "datei.txt"}));
+        EXPECT_EQ(list.Column(), (std::vector<std::string>{"eins", "datei.txt"}));
 
         // Enter on the list presses the default button, "&Zurück".
         FocusList(window);
-        PressKey(List(window), VK_RETURN);
-        ASSERT_TRUE(WaitForLevel(window, "P:\\"));
+        list.PressKey(VK_RETURN);
+        ASSERT_TRUE(list.WaitForLevel("P:\\"));
         EXPECT_EQ(m_dialog.m_depth, 1);
-        EXPECT_GE(RowOf(m_dialog, "nav"), 0);
+        EXPECT_GE(list.RowOf(m_folder.Name()), 0);
 
         ClickButton(window, IDC_BACK);
         EXPECT_EQ(WindowTitle(window), "Voldix");
-        EXPECT_EQ(FirstColumn(m_dialog), (std::vector<std::string>{"P:\\"}));
+        EXPECT_EQ(list.Column(), (std::vector<std::string>{"P:\\"}));
         EXPECT_EQ(Headings(m_dialog),
                   (std::vector<std::string>{"Eintrag", "Grösse", "Belegt", "Frei", "System"}));
         EXPECT_EQ(m_dialog.m_depth, 0);
@@ -180,97 +130,100 @@ TEST_F(NavigationTest, OpenFoldersGoBackWithButtonAndEnter) {
         // "&Zurück" in the drive list changes nothing.
         ClickButton(window, IDC_BACK);
         EXPECT_EQ(WindowTitle(window), "Voldix");
-        EXPECT_TRUE(ButtonsEnabled(window));
-        EXPECT_EQ(FirstColumn(m_dialog), (std::vector<std::string>{"P:\\"}));
+        EXPECT_TRUE(list.ButtonsEnabled());
+        EXPECT_EQ(list.Column(), (std::vector<std::string>{"P:\\"}));
     });
 }
 
 TEST_F(NavigationTest, RestartFromThreeLevelsDown) {
-    RunDialog(m_dialog, [&](HWND window) {
-        Open(m_dialog, window, "P:\\", "P:\\");
-        Open(m_dialog, window, "nav", "P:\\nav\\");
-        Open(m_dialog, window, "eins", "P:\\nav\\eins\\");
-        Open(m_dialog, window, "zwei", "P:\\nav\\eins\\zwei\\");
-        EXPECT_EQ(FirstColumn(m_dialog), (std::vector<std::string>{"z.dat", "drei"}));
+    RunMainWindow(m_dialog, "P", [&](HWND window) {
+        const ListProbe list(window);
+        list.Open("P:\\", "P:\\");
+        list.Open(m_folder.Name(), m_folder.Path());
+        list.Open("eins", m_folder.Path("eins\\"));
+        list.Open("zwei", m_folder.Path("eins\\zwei\\"));
+        EXPECT_EQ(list.Column(), (std::vector<std::string>{"z.dat", "drei"}));
         EXPECT_EQ(m_dialog.m_depth, 4);
 
         ClickButton(window, IDC_RESTART);
         EXPECT_EQ(WindowTitle(window), "Voldix");
-        EXPECT_EQ(FirstColumn(m_dialog), (std::vector<std::string>{"P:\\"}));
+        EXPECT_EQ(list.Column(), (std::vector<std::string>{"P:\\"}));
         EXPECT_EQ(m_dialog.m_list.GetColumnHeading(2), "Belegt");
         EXPECT_EQ(m_dialog.m_depth, 0);
         EXPECT_EQ(m_dialog.m_pathStack.GetSize(), 0);
         EXPECT_TRUE(m_dialog.m_currentPath.IsEmpty());
         // The drive list opens again from there.
-        Open(m_dialog, window, "P:\\", "P:\\");
+        list.Open("P:\\", "P:\\");
         EXPECT_EQ(m_dialog.m_depth, 1);
     });
 }
 
 TEST_F(NavigationTest, FileRowsAndTheAreaBelowTheRowsDoNotOpen) {
-    RunDialog(m_dialog, [&](HWND window) {
+    RunMainWindow(m_dialog, "P", [&](HWND window) {
+        const ListProbe list(window);
         // Below the only row of the drive list.
-        RECT last = RowRect(window, 0);
+        RECT last = list.RowRect(0);
         DoubleClickAt(window, last.left + 5, last.bottom + 40);
         Settle(window);
         EXPECT_EQ(WindowTitle(window), "Voldix");
-        EXPECT_TRUE(ButtonsEnabled(window));
+        EXPECT_TRUE(list.ButtonsEnabled());
 
-        Open(m_dialog, window, "P:\\", "P:\\");
-        Open(m_dialog, window, "nav", "P:\\nav\\");
-        DoubleClickRow(window, RowOf(m_dialog, "datei.txt"));
-        last = RowRect(window, m_dialog.m_list.GetItemCount() - 1);
+        list.Open("P:\\", "P:\\");
+        list.Open(m_folder.Name(), m_folder.Path());
+        list.DoubleClickRow(list.RowOf("datei.txt"));
+        last = list.RowRect(m_dialog.m_list.GetItemCount() - 1);
         DoubleClickAt(window, last.left + 5, last.bottom + 40);
         Settle(window);
-        EXPECT_TRUE(ButtonsEnabled(window));
+        EXPECT_TRUE(list.ButtonsEnabled());
         EXPECT_FALSE(m_dialog.m_list.IsBusy());
-        EXPECT_EQ(WindowTitle(window), "P:\\nav\\");
+        EXPECT_EQ(WindowTitle(window), m_folder.Path());
         EXPECT_EQ(m_dialog.m_depth, 2);
-        EXPECT_EQ(m_dialog.m_currentPath, "P:\\nav\\");
-        EXPECT_EQ(FirstColumn(m_dialog), (std::vector<std::string>{"eins", "datei.txt"}));
+        EXPECT_EQ(m_dialog.m_currentPath, m_folder.Path());
+        EXPECT_EQ(list.Column(), (std::vector<std::string>{"eins", "datei.txt"}));
     });
 }
 
 TEST_F(NavigationTest, RowsShowSharesTimesAttributesAndUnsearchableFolders) {
-    ASSERT_TRUE(MakeFile("P:\\nav\\rows\\hundred.dat", 100));
-    ASSERT_TRUE(MakeFile("P:\\nav\\rows\\threehundred.dat", 300));
-    ASSERT_TRUE(MakeFile("P:\\nav\\rows\\locked\\inner.dat", 500));
-    ASSERT_TRUE(MakeFolder("P:\\nav\\rows\\leer"));
-    ASSERT_TRUE(MakeUnixSymlink("P:\\nav\\rows\\hoch", ".."));
-    HANDLE held = CreateFileW(Wide("P:\\nav\\rows\\locked").c_str(), GENERIC_READ, 0, nullptr,
+    ASSERT_TRUE(MakeFile(m_folder.Path("rows\\hundred.dat"), 100));
+    ASSERT_TRUE(MakeFile(m_folder.Path("rows\\threehundred.dat"), 300));
+    ASSERT_TRUE(MakeFile(m_folder.Path("rows\\locked\\inner.dat"), 500));
+    ASSERT_TRUE(MakeFolder(m_folder.Path("rows\\leer")));
+    ASSERT_TRUE(MakeUnixSymlink(m_folder.Path("rows\\hoch"), ".."));
+    HANDLE held = CreateFileW(Wide(m_folder.Path("rows\\locked")).c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    RunDialog(m_dialog, [&](HWND window) {
-        Open(m_dialog, window, "P:\\", "P:\\");
-        Open(m_dialog, window, "nav", "P:\\nav\\");
-        Open(m_dialog, window, "rows", "P:\\nav\\rows\\");
+    RunMainWindow(m_dialog, "P", [&](HWND window) {
+        const ListProbe list(window);
+        list.Open("P:\\", "P:\\");
+        list.Open(m_folder.Name(), m_folder.Path());
+        list.Open("rows", m_folder.Path("rows\\"));
         ASSERT_EQ(m_dialog.m_list.GetItemCount(), 5);
         EXPECT_EQ(m_dialog.m_entries.GetSize(), 5);
-        const int big = RowOf(m_dialog, "threehundred.dat");
-        const int small = RowOf(m_dialog, "hundred.dat");
+        const int big = list.RowOf("threehundred.dat");
+        const int small = list.RowOf("hundred.dat");
         EXPECT_EQ(big, 0);
         EXPECT_EQ(small, 1);
         EXPECT_EQ(m_dialog.m_list.GetItemText(big, 1), "300 Bytes");
         EXPECT_EQ(m_dialog.m_list.GetItemText(big, 2), "75.00%");
         EXPECT_EQ(m_dialog.m_list.GetItemText(small, 2), "25.00%");
         EXPECT_EQ(m_dialog.m_list.GetItemText(big, 3),
-                  ShownTime("P:\\nav\\rows\\threehundred.dat"));
+                  ShownTime(m_folder.Path("rows\\threehundred.dat")));
         EXPECT_EQ(m_dialog.m_list.GetItemText(big, 4).Mid(2, 1), "F");
         EXPECT_EQ(m_dialog.m_list.GetItemImage(big, 0), 1);
         for (const char* name : {"locked", "leer", "hoch"}) {
-            const int row = RowOf(m_dialog, name);
+            const int row = list.RowOf(name);
             ASSERT_GE(row, 2) << name;
             EXPECT_EQ(m_dialog.m_list.GetItemText(row, 1), "0 Bytes") << name;
             EXPECT_EQ(m_dialog.m_list.GetItemText(row, 2), "0.00%") << name;
             for (int column = 0; column < 5; ++column)
                 EXPECT_EQ(m_dialog.m_list.GetItemImage(row, column), 0) << name;
         }
-        EXPECT_EQ(m_dialog.m_list.GetItemText(RowOf(m_dialog, "locked"), 4), "--D---------");
-        EXPECT_EQ(m_dialog.m_list.GetItemText(RowOf(m_dialog, "hoch"), 4), "--D-----L---");
+        EXPECT_EQ(m_dialog.m_list.GetItemText(list.RowOf("locked"), 4), "--D---------");
+        EXPECT_EQ(m_dialog.m_list.GetItemText(list.RowOf("hoch"), 4), "--D-----L---");
         EXPECT_EQ(m_dialog.m_list.GetSelectionMark(), 0);
 
         // An empty folder: no rows, the folder headings and its path.
-        Open(m_dialog, window, "leer", "P:\\nav\\rows\\leer\\");
+        list.Open("leer", m_folder.Path("rows\\leer\\"));
         EXPECT_EQ(m_dialog.m_list.GetItemCount(), 0);
         EXPECT_EQ(Headings(m_dialog), (std::vector<std::string>{"Eintrag", "Grösse", "Anteil",
                                                                 "Änderung", "Attribute"}));
@@ -282,22 +235,23 @@ TEST_F(NavigationTest, DuringAScanTheListIsBusyAndNavigationWaits) {
     // 2 ms per entry at least: the scan lasts long enough to be watched.
     for (int i = 0; i < 300; ++i) {
         char name[64];
-        std::snprintf(name, sizeof(name), "P:\\nav\\viele\\f%04d.dat", i);
-        ASSERT_TRUE(MakeFile(name, 1));
+        std::snprintf(name, sizeof(name), "viele\\f%04d.dat", i);
+        ASSERT_TRUE(MakeFile(m_folder.Path(name), 1));
     }
-    ASSERT_TRUE(MakeFile("P:\\nav\\viele\\sub\\s.dat", 700));
-    RunDialog(m_dialog, [&](HWND window) {
+    ASSERT_TRUE(MakeFile(m_folder.Path("viele\\sub\\s.dat"), 700));
+    RunMainWindow(m_dialog, "P", [&](HWND window) {
+        const ListProbe list(window);
         const HCURSOR busy = ProgramCursor(IDC_CURSOR_BUSY);
         const HCURSOR arrow = ProgramCursor(IDC_CURSOR_ARROW);
         ASSERT_NE(busy, nullptr);
-        Open(m_dialog, window, "P:\\", "P:\\");
-        Open(m_dialog, window, "nav", "P:\\nav\\");
+        list.Open("P:\\", "P:\\");
+        list.Open(m_folder.Name(), m_folder.Path());
         EXPECT_EQ(ListCursor(window), arrow);
 
         // The focus on "&Zurück" goes to the list while the button is disabled.
         SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, IDC_BACK)),
                      TRUE);
-        DoubleClickRow(window, RowOf(m_dialog, "viele"));
+        list.DoubleClickRow(list.RowOf("viele"));
         // The double-click has started the scan.
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_BACK)));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_RESTART)));
@@ -311,30 +265,30 @@ TEST_F(NavigationTest, DuringAScanTheListIsBusyAndNavigationWaits) {
 
         // Row 0 is a folder in the old rows ("eins") and in the new ones ("sub"); opening
         // it, going back and restarting all do nothing while the scan runs.
-        DoubleClickRow(window, 0);
+        list.DoubleClickRow(0);
         ClickButton(window, IDC_BACK);
         SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_RESTART, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_RESTART)));
-        EXPECT_FALSE(ButtonsEnabled(window));
+        EXPECT_FALSE(list.ButtonsEnabled());
         EXPECT_TRUE(m_dialog.m_list.IsBusy());
 
-        ASSERT_TRUE(WaitForLevel(window, "P:\\nav\\viele\\"));
+        ASSERT_TRUE(list.WaitForLevel(m_folder.Path("viele\\")));
         EXPECT_EQ(m_dialog.m_list.GetItemCount(), 301);
         EXPECT_EQ(m_dialog.m_list.GetItemText(0, 0), "sub");
         EXPECT_EQ(m_dialog.m_depth, 3);
         EXPECT_EQ(m_dialog.m_pathStack.GetSize(), 3);
-        EXPECT_EQ(m_dialog.m_currentPath, "P:\\nav\\viele\\");
+        EXPECT_EQ(m_dialog.m_currentPath, m_folder.Path("viele\\"));
         EXPECT_FALSE(m_dialog.m_list.IsBusy());
         EXPECT_EQ(ListCursor(window), arrow);
-        EXPECT_TRUE(ButtonsEnabled(window));
+        EXPECT_TRUE(list.ButtonsEnabled());
         EXPECT_EQ(m_dialog.m_list.GetItemText(0, 2), "70.00%");
         EXPECT_EQ(m_dialog.m_list.GetItemText(1, 2), "0.10%");
     });
 }
 
 TEST_F(NavigationTest, CtrlASelectsAllRowsAndAAloneNothing) {
-    AllowOnlyLetters(m_dialog, "PQ");
-    RunDialog(m_dialog, [&](HWND window) {
+    RunMainWindow(m_dialog, "PQ", [&](HWND window) {
+        const ListProbe list(window);
         SetForegroundWindow(window);
         FocusList(window);
         Settle(window);
@@ -342,8 +296,8 @@ TEST_F(NavigationTest, CtrlASelectsAllRowsAndAAloneNothing) {
         SendKeys({{VK_CONTROL, true}, {'A', true}, {'A', false}, {VK_CONTROL, false}});
         EXPECT_TRUE(WaitFor([&] { return SelectedCount(window) == 2; }));
 
-        Open(m_dialog, window, "P:\\", "P:\\");
-        Open(m_dialog, window, "nav", "P:\\nav\\");
+        list.Open("P:\\", "P:\\");
+        list.Open(m_folder.Name(), m_folder.Path());
         FocusList(window);
         ListView_SetItemState(List(window), -1, 0, LVIS_SELECTED);
         ASSERT_TRUE(SendKeysAndWait(window, {{'A', true}, {'A', false}}))
@@ -355,8 +309,8 @@ TEST_F(NavigationTest, CtrlASelectsAllRowsAndAAloneNothing) {
 }
 
 TEST_F(NavigationTest, CtrlWithAnyOtherKeySelectsNothing) {
-    AllowOnlyLetters(m_dialog, "PQ");
-    RunDialog(m_dialog, [&](HWND window) {
+    RunMainWindow(m_dialog, "PQ", [&](HWND window) {
+        const ListProbe list(window);
         SetForegroundWindow(window);
         ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }))
             << "the window did not come to the front";
@@ -389,20 +343,21 @@ TEST_F(NavigationTest, FolderOfThousandsOfEntriesShowsEveryRow) {
     const int count = 1500;
     char name[64];
     for (int i = 0; i < count; ++i) {
-        std::snprintf(name, sizeof(name), "P:\\nav\\gross\\eintrag_%04d.dat", i);
-        ASSERT_TRUE(MakeFile(name, static_cast<uint64_t>(i % 7)));
+        std::snprintf(name, sizeof(name), "gross\\eintrag_%04d.dat", i);
+        ASSERT_TRUE(MakeFile(m_folder.Path(name), static_cast<uint64_t>(i % 7)));
     }
-    RunDialog(m_dialog, [&](HWND window) {
-        Open(m_dialog, window, "P:\\", "P:\\");
-        Open(m_dialog, window, "nav", "P:\\nav\\");
+    RunMainWindow(m_dialog, "P", [&](HWND window) {
+        const ListProbe list(window);
+        list.Open("P:\\", "P:\\");
+        list.Open(m_folder.Name(), m_folder.Path());
         int total = 0;
         for (int i = 0; i < count; ++i)
             total += i % 7;
-        const int row = RowOf(m_dialog, "gross");
+        const int row = list.RowOf("gross");
         ASSERT_GE(row, 0);
         EXPECT_EQ(m_dialog.m_list.GetItemText(row, 1), FormatSize(static_cast<uint64_t>(total)));
 
-        Open(m_dialog, window, "gross", "P:\\nav\\gross\\");
+        list.Open("gross", m_folder.Path("gross\\"));
         ASSERT_EQ(m_dialog.m_entries.GetSize(), count);
         ASSERT_EQ(m_dialog.m_list.GetItemCount(), count);
         // Row i shows record i, in size order; the first row is marked and in view.
@@ -422,8 +377,7 @@ TEST_F(NavigationTest, FolderOfThousandsOfEntriesShowsEveryRow) {
 
 TEST(Clipboard, TextWithCharactersOutsideTheCodePageReadsBack) {
     CUsageDlg dialog;
-    AllowOnlyLetters(dialog, "");
-    RunDialog(dialog, [&](HWND window) {
+    RunMainWindow(dialog, "", [&](HWND window) {
         const CString text = "P:\\Ordner äöü\\Ωμέγα 日本\\Voldix.exe";
         ASSERT_TRUE(CopyTextToClipboard(window, "vorher"));
         ASSERT_TRUE(CopyTextToClipboard(window, text));

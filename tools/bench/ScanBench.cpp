@@ -4,6 +4,7 @@
 // prints one line per method: name, best seconds, total bytes.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/UsageDlg.h"
-#include "classlib/WinText.h"
+#include "usage/FolderWalk.h"
+#include "usage/UsageEntry.h"
 
 namespace {
 double Seconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
@@ -70,28 +71,31 @@ void TimeInTurns(std::vector<Method>& methods, int rounds) {
 
 // Sorts 100,000 records with sizes from a small range (many equal sizes) and checks the
 // order; prints the time.
-void TimeSort(CUsageDlg& dialog) {
+void TimeSort() {
     const int count = 100000;
+    std::vector<UsageEntry> records;
+    records.reserve(count);
+    CEntryArray entries, work;
     uint32_t seed = 12345;
     // The time field carries the search order, for the check below.
     for (int i = 0; i < count; ++i) {
         seed = seed * 1103515245u + 12345u;
-        dialog.AddEntry(UsageEntry(CString(), false, (seed >> 8) % 5000, CTime(i), 0));
+        records.emplace_back(CString(), false, (seed >> 8) % 5000, CTime(i), 0);
+        entries.Add(&records.back());
     }
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
-    dialog.SortEntriesBySize();
+    entries.SortBySize(work);
     QueryPerformanceCounter(&end);
-    bool ordered = dialog.m_entries.GetSize() == count;
+    bool ordered = entries.GetSize() == count;
     for (int i = 1; ordered && i < count; ++i) {
-        const UsageEntry* a = dialog.m_entries.GetEntry(i - 1);
-        const UsageEntry* b = dialog.m_entries.GetEntry(i);
+        const UsageEntry* a = entries.GetEntry(i - 1);
+        const UsageEntry* b = entries.GetEntry(i);
         ordered = a->m_size > b->m_size ||
                   (a->m_size == b->m_size && a->m_time.GetTime() < b->m_time.GetTime());
     }
     std::printf("sort100000 %.1f ms %s\n", Seconds(start, end) * 1000.0,
                 ordered ? "ordered" : "WRONG ORDER");
-    dialog.ClearEntries();
 }
 } // namespace
 
@@ -102,23 +106,24 @@ int main(int argc, char** argv) {
     }
     const CString folder(argv[1]);
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
-    CUsageDlg dialog;
+    const std::wstring top = LongPath(folder);
+    const std::atomic<bool> stop{false};
+    CFolderWalk walk(stop);
 
     std::vector<Method> methods{
         {"handle-batches",
          [&](uint64_t& total) {
-             dialog.m_walk.SetMethod(CFolderReader::kHandleBatches);
-             dialog.FolderSize(folder, total);
+             walk.SetMethod(CFolderReader::kHandleBatches);
+             walk.Sum(top, total);
          }},
         {"find-first-ex",
          [&](uint64_t& total) {
-             dialog.m_walk.SetMethod(CFolderReader::kFindFile);
-             dialog.FolderSize(folder, total);
+             walk.SetMethod(CFolderReader::kFindFile);
+             walk.Sum(top, total);
          }},
-        {"plain-find", [&](uint64_t& total) { PlainFindWalk(LongPath(folder), total); }},
+        {"plain-find", [&](uint64_t& total) { PlainFindWalk(top, total); }},
     };
     TimeInTurns(methods, rounds);
-    dialog.m_walk.SetMethod(CFolderReader::kHandleBatches);
-    TimeSort(dialog);
+    TimeSort();
     return 0;
 }

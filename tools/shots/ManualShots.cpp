@@ -11,6 +11,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "support/MainWindow.h"
 #include "support/RemoteProgram.h"
 #include "support/StoredSettings.h"
 #include "support/WindowDriver.h"
@@ -76,18 +77,18 @@ bool Run(const std::wstring& exe) {
     if (!Shot("hauptfenster", window))
         return false;
 
-    program.DoubleClickRow(program.FindRow(L"D:\\"));
-    if (!WaitFor([&] { return WindowTitle(window) == "D:\\" && program.RowCount() > 0; }))
+    const ListProbe probe(window);
+    if (!probe.DoubleClickRow(probe.RowOf("D:\\")) || !probe.WaitForLevel("D:\\"))
         return false;
     if (!Shot("ordner", window))
         return false;
 
     // The second row selected with the arrow keys, then what Shift+F10 asks for. The keys
     // are posted: real ones would go to whichever window has the focus.
-    HWND list = GetDlgItem(window, IDC_LIST);
+    HWND list = probe.List();
     SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
     for (WPARAM key : {VK_HOME, VK_DOWN})
-        PostMessageW(list, WM_KEYDOWN, key, 1);
+        probe.PressKey(key);
     Settle(window);
     PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
     HWND menu = WaitForOwnMenu(program.ProcessId());

@@ -1,40 +1,27 @@
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cctype>
+
+#include "FixtureTree.h"
 #include "classlib/WinText.h"
 
-TempFolder::TempFolder(const char* name) {
-    m_path.Format("P:\\%s\\", name);
+ScratchFolder::ScratchFolder(char drive) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = test ? std::string(test->test_suite_name()) + "_" + test->name() : "scratch";
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    m_name = name.c_str();
+    m_path.Format("%c:\\%s\\", drive, name.c_str());
     RemoveTree(m_path);
-    CreateDirectoryW(Widen(m_path).c_str(), nullptr);
+    EXPECT_TRUE(MakeFolder(m_path)) << m_path.c_str();
 }
 
-TempFolder::~TempFolder() {
+ScratchFolder::~ScratchFolder() {
     RemoveTree(m_path);
-}
-
-void RemoveTree(const CString& path) {
-    CString folder = path;
-    if (!folder.IsEmpty() && folder[folder.GetLength() - 1] == '\\')
-        folder = folder.Left(folder.GetLength() - 1);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(Widen(folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = Narrow(found.cFileName);
-            if (name == "." || name == "..")
-                continue;
-            CString child = folder + "\\" + name;
-            SetFileAttributesW(Widen(child).c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileW(Widen(child).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(Widen(folder).c_str());
 }
 
 std::string ReadBytes(const CString& path) {

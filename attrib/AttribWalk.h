@@ -1,6 +1,6 @@
 #pragma once
-// The bulk read-only change: the walk that sets or clears the read-only attribute of
-// entries and of everything below folders, and its helpers.
+// The walk of the bulk read-only change: it sets or clears the read-only attribute of
+// entries and of everything below folders.
 #include <windows.h>
 
 #include <atomic>
@@ -9,17 +9,11 @@
 #include "attrib/AttribMode.h"
 #include "classlib/String.h"
 #include "log/ErrorLog.h"
-#include "usage/FolderScan.h"
+#include "usage/FolderWalk.h"
 
 // The attribute word an entry gets: only the read-only bit follows the mode, every other
 // bit (the ones above the low eight included) stays as read.
 DWORD ReadOnlyAttributes(DWORD attributes, AttribMode mode);
-
-// The form of an entry's path for the wide file functions: "\\?\" in front; no backslash
-// is added or taken away. "P:\a" gives "\\?\P:\a", "\\srv\share\a" "\\?\UNC\srv\share\a".
-std::wstring EntryLongPath(const CString& path);
-// The path as the user knows it, without the "\\?\" in front.
-CString UserPath(const std::wstring& longPath);
 
 // Changes entries one status read and write at a time; each entry whose attributes cannot
 // be written is one line in the error log. Below a folder it walks depth first in the

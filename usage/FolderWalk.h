@@ -1,6 +1,7 @@
 #pragma once
-// The folder walk behind the scan: reading a folder's entries with one open per folder,
-// the search predicates, and the recursive size total.
+// The folder walk that the size total and the read-only change share: the long forms of
+// paths, reading a folder's entries with one open per folder, the search predicates, and
+// the walk below a folder. It stands on the class layer alone.
 #include <windows.h>
 
 #include <atomic>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/Handle.h"
 #include "classlib/String.h"
 
 // One search result. It points into the reader's buffer and is valid until the reader's
@@ -30,10 +32,15 @@ uint64_t FileSize64(const FolderEntry& entry);
 // A junction, symbolic link or mount point: counted, never entered.
 bool IsReparsePoint(const FolderEntry& entry);
 
-// The wide form of a folder path for the file functions: "\\?\" in front, so that any
-// name and any length up to the system's limit is taken literally, and a trailing
-// backslash. "P:\a" gives "\\?\P:\a\", "\\srv\share\" gives "\\?\UNC\srv\share\".
+// The form of an entry's path for the wide file functions: "\\?\" in front, so that any
+// name and any length up to the system's limit is taken literally; no backslash is added
+// or taken away. "P:\a" gives "\\?\P:\a", "\\srv\share\a" "\\?\UNC\srv\share\a".
+std::wstring EntryLongPath(const CString& path);
+// The same for a folder, with a trailing backslash: "P:\a" gives "\\?\P:\a\". Empty for
+// an empty path.
 std::wstring LongPath(const CString& path);
+// The path as the user knows it, without the "\\?\" in front.
+CString UserPath(const std::wstring& longPath);
 
 // Where a folder is: its volume's serial number and its file id there.
 struct FolderIdentity {
@@ -75,7 +82,7 @@ class CFolderReader {
     Method m_method = kHandleBatches;
     DWORD m_bufferSize;
     std::unique_ptr<uint64_t[]> m_buffer; // 8-byte aligned, as the records need
-    HANDLE m_folder = INVALID_HANDLE_VALUE;
+    CHandle m_folder;
     HANDLE m_find = INVALID_HANDLE_VALUE;
     std::wstring m_pattern;
     WIN32_FIND_DATAW m_findData{};
@@ -98,10 +105,8 @@ class CFolderWalk {
     explicit CFolderWalk(const std::atomic<bool>& stop) : m_stop(stop) {}
 
     void SetMethod(CFolderReader::Method method) { m_method = method; }
-    // Remembers the identities of a folder and of each folder above it, so that none of
-    // them is entered again below it. An empty path forgets them.
-    void SetAncestors(const CString& folderPath);
-    // The same for a folder given in LongPath form.
+    // Remembers the identities of a folder (LongPath form) and of each folder above it, so
+    // that none of them is entered again below it. An empty path forgets them.
     void SetAncestors(const std::wstring& folder);
     // Whether a sub-folder of the folder given to SetAncestors may be entered.
     bool MayEnter(const FolderEntry& entry) const;
@@ -124,6 +129,8 @@ class CFolderWalk {
         size_t pathLength = 0; // of m_path before this level's name was appended
     };
     Level* LevelAt(size_t depth);
+    // A folder given to SetAncestors or above it (id 0: unknown, none).
+    bool IsAncestor(DWORD volume, uint64_t id) const;
     bool OnWayDown(DWORD volume, uint64_t id) const;
     // Enters a sub-folder met at depth if it may be entered and can be searched.
     void Enter(const FolderEntry& entry, size_t& depth);

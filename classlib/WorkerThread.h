@@ -1,0 +1,32 @@
+#pragma once
+// CWorkerThread: a thread that the main thread starts, asks to stop and waits for.
+#include <windows.h>
+
+#include <atomic>
+
+#include "Handle.h"
+
+// Owns the thread's handle and the stop flag that its work reads. The waits serve the
+// messages the thread sends to the waiting thread, so that a thread blocked in
+// SendMessage to the waiting thread's windows ends instead of deadlocking the wait.
+class CWorkerThread {
+  public:
+    ~CWorkerThread() { Stop(); }
+
+    // Waits for the thread of the previous run, then runs proc(param) on a new thread with
+    // the stop flag cleared; false when no thread can be had.
+    bool Start(LPTHREAD_START_ROUTINE proc, void* param);
+    // The flag the work reads: set once the work is to end.
+    std::atomic<bool>& StopFlag() { return m_stop; }
+    bool StopRequested() const { return m_stop.load(); }
+    // Sets the stop flag and waits for the thread, if one was started, to end; false,
+    // without waiting, when called again during that wait (from a message it serves).
+    bool Stop();
+
+  private:
+    void Wait();
+
+    CHandle m_thread;
+    std::atomic<bool> m_stop{false};
+    bool m_waiting = false;
+};
