@@ -1,55 +1,45 @@
 #!/usr/bin/env python3
-"""Every program text that the user manual quotes („…“) is exactly the program's.
-
-A quote must equal a text of the resource script res/Voldix.rc, or a text that the
-program keeps in its code (a string literal of its sources), without the "&" of the
+"""Every program text that the user manual quotes („…“) is exactly the program's: a text
+of res/Voldix.rc or a string literal of the program's code, without the "&" of its
 mnemonic; a text of several lines may be quoted whole (lines joined by a blank) or line
-by line, and a %s or %d in it stands for any text. Usage: manual_texts.py SOURCE_ROOT
-"""
+by line, and a %s or %d in it stands for any text. Usage: manual_texts.py SOURCE_ROOT"""
 import pathlib
 import re
 import sys
 
-PROGRAM_FOLDERS = ("res", "app", "usage", "attrib", "log", "update", "dialogs", "classlib")
-TOKEN = re.compile(r'//[^\n]*|/\*.*?\*/|(?:L|u8)?"((?:\\.|[^"\\])*)"', re.DOTALL)
-ESCAPES = {"n": "\n", "r": "\r", "t": "\t", '"': '"', "\\": "\\", "'": "'"}
+FOLDERS = ("res", "app", "usage", "attrib", "log", "update", "dialogs", "classlib")
+TOKEN = re.compile(r'//[^\n]*|/\*.*?\*/|L?"((?:\\.|[^"\\])*)"', re.DOTALL)
+ESCAPES = {"n": "\n", "r": "\r", "t": "\t"}
 
 
 def literals(source):
-    """The string literals of a C++ or resource source, adjacent ones joined, comments skipped."""
+    """The string literals of a source, adjacent ones joined, those in comments skipped."""
     texts, last_end = [], None
     for match in TOKEN.finditer(source):
-        if match.group(1) is None:
-            last_end = None
-            continue
-        text = re.sub(r"\\(.)", lambda m: ESCAPES.get(m.group(1), m.group(0)), match.group(1))
-        if last_end is not None and not source[last_end : match.start()].strip():
-            texts[-1] += text
-        else:
-            texts.append(text)
-        last_end = match.end()
+        text = match.group(1)
+        if text is not None:
+            text = re.sub(r"\\(.)", lambda m: ESCAPES.get(m.group(1), m.group(1)), text)
+            if last_end is not None and not source[last_end : match.start()].strip():
+                texts[-1] += text
+            else:
+                texts.append(text)
+        last_end = match.end() if text is not None else None
     return texts
 
 
 def patterns(text):
-    text = text.replace("&", "")
-    lines = [line for line in re.split(r"\r?\n", text) if line]
+    lines = [line for line in re.split(r"\r?\n", text.replace("&", "")) if line]
     for candidate in [" ".join(lines)] + lines:
         parts = re.split(r"%l?[sdu]", candidate)
         # A format of little but placeholders ("%s [%s]") would match any quote.
-        if len(parts) > 1 and sum(char.isalpha() for char in "".join(parts)) < 4:
-            continue
-        yield re.compile(".+".join(re.escape(part) for part in parts) + r"\Z")
+        if len(parts) == 1 or sum(char.isalpha() for char in "".join(parts)) >= 4:
+            yield re.compile(".+".join(map(re.escape, parts)) + r"\Z")
 
 
 def main():
     root = pathlib.Path(sys.argv[1])
-    texts = set()
-    for folder in PROGRAM_FOLDERS:
-        for path in sorted((root / folder).rglob("*")):
-            if path.suffix in (".rc", ".cpp", ".h"):
-                texts.update(literals(path.read_text(encoding="utf-8")))
-    known = [pattern for text in texts for pattern in patterns(text)]
+    sources = [p for f in FOLDERS for p in (root / f).rglob("*") if p.suffix in (".rc", ".cpp", ".h")]
+    known = [p for s in sources for t in literals(s.read_text(encoding="utf-8")) for p in patterns(t)]
     manual = (root / "docs" / "Anleitung.md").read_text(encoding="utf-8")
     quotes = re.findall(r"„([^“]*)“", re.sub(r"\s+", " ", manual))
     wrong = [quote for quote in quotes if not any(p.match(quote) for p in known)]

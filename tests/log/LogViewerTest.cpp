@@ -188,17 +188,9 @@ TEST(LogViewer, ALineWrittenWhileTheLogIsReadLandsInTheFile) {
 // Each line is decoded by itself: a line cut off in the middle of a character, or one
 // written by another program in the ANSI code page, leaves the UTF-8 lines around it whole.
 TEST(LogViewer, DecodesTheLogLineByLine) {
-    const auto ansi = [](const char* bytes) {
-        wchar_t wide[64] = L"";
-        MultiByteToWideChar(CP_ACP, 0, bytes, -1, wide, 64);
-        return std::wstring(wide);
-    };
-    EXPECT_EQ(LogTextForDisplay(""), L"");
-    EXPECT_EQ(LogTextForDisplay("<1>: Gr\xc3\xb6\xc3\x9f"
-                                "e\r\n<2>: Gr\xf6\xdf"
-                                "e\r\n<3>: \xc3\xa4\n<4>: cut \xc3"),
-              L"<1>: Gr\u00f6\u00dfe\r\n" +
-                  ansi("<2>: Gr\xf6\xdf"
-                       "e\r\n") +
-                  L"<3>: \u00e4\n" + ansi("<4>: cut \xc3"));
+    wchar_t ansi[2][32] = {};
+    MultiByteToWideChar(CP_ACP, 0, "<2>: Fu\xdf\r\n", -1, ansi[0], 32);
+    MultiByteToWideChar(CP_ACP, 0, "<4>: cut \xc3", -1, ansi[1], 32);
+    EXPECT_EQ(LogTextForDisplay("<1>: Fu\xc3\x9f\r\n<2>: Fu\xdf\r\n<3>: \xc3\xa4\n<4>: cut \xc3"),
+              L"<1>: Fu\u00df\r\n" + std::wstring(ansi[0]) + L"<3>: \u00e4\n" + ansi[1]);
 }
