@@ -2,10 +2,13 @@
 #include <windows.h>
 
 #include "UsageApp.h"
+#include "classlib/SystemDll.h"
 
 CUsageApp theApp;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // No DLL is ever loaded from the program's own folder.
+    RestrictDllSearch();
     // Probing a drive without a medium must never bring up a system dialog.
     SetErrorMode(SEM_FAILCRITICALERRORS);
     return theApp.Run();

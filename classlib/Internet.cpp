@@ -1,19 +1,52 @@
 #include "Internet.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "SystemDll.h"
+#include "WinApp.h"
 #include "WinText.h"
 
+// A WinINet function from the system folder, for the functions that throw on failure.
+#define WININET(name) Required(SYSTEM_FUNCTION(L"wininet.dll", name))
+// A WinINet function from the system folder or null, for those that return a result.
+#define WININET_OR_NULL(name) SYSTEM_FUNCTION(L"wininet.dll", name)
+
 namespace {
+// function, or CInternetException when the system has none.
+template <typename F> F Required(F function) {
+    if (!function)
+        throw CInternetException(ERROR_PROC_NOT_FOUND);
+    return function;
+}
+
 // The program's name: its file name without the extension.
 CString ProgramName() {
-    wchar_t path[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    CString name = Narrow(path);
+    CString name = Narrow(GetProgramPath());
     name = name.Mid(name.ReverseFind('\\') + 1);
     const int dot = name.ReverseFind('.');
     return dot > 0 ? name.Left(dot) : name;
+}
+
+// The reason for a refused server certificate, for a system that has no text of its own
+// for it (Wine has none for some); null for other errors.
+const char* CertificateErrorText(DWORD error) {
+    switch (error) {
+    case ERROR_INTERNET_INVALID_CA:
+        return "Das Zertifikat des Servers stammt von keiner vertrauenswürdigen Stelle.";
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+        return "Das Zertifikat des Servers gilt nicht für diesen Servernamen.";
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+        return "Das Zertifikat des Servers ist abgelaufen oder noch nicht gültig.";
+    case ERROR_INTERNET_SEC_CERT_NO_REV:
+    case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+        return "Ob das Zertifikat des Servers widerrufen ist, ließ sich nicht prüfen.";
+    case ERROR_INTERNET_SEC_CERT_REVOKED: return "Das Zertifikat des Servers ist widerrufen.";
+    case ERROR_INTERNET_SEC_CERT_ERRORS:
+    case ERROR_INTERNET_SEC_INVALID_CERT: return "Das Zertifikat des Servers ist ungültig.";
+    default: return nullptr;
+    }
 }
 
 // A wide copy of an optional text; null stays null.
@@ -54,7 +87,10 @@ bool CInternetException::GetErrorMessage(CString& text) const {
 
 void CInternetException::ReportError(HWND owner) const {
     CString text;
-    if (!GetErrorMessage(text))
+    const char* certificate = CertificateErrorText(m_dwError);
+    if (!GetErrorMessage(text) && certificate)
+        text.Format("%s (Fehler %lu)", certificate, static_cast<unsigned long>(m_dwError));
+    else if (text.IsEmpty())
         text.Format("Keine Fehlermeldung verfügbar (Fehler %lu).",
                     static_cast<unsigned long>(m_dwError));
     AfxReportError(owner, text);
@@ -65,37 +101,54 @@ void AfxReportError(HWND owner, const CString& text) {
                 MB_OK | MB_ICONEXCLAMATION);
 }
 
+void AfxReportCommandFailure(HWND owner) {
+    AfxReportError(owner, "Der Befehl konnte nicht ausgeführt werden.");
+}
+
 void CInternetHandle::Close() {
-    if (m_handle)
-        InternetCloseHandle(m_handle);
+    const auto close = WININET_OR_NULL(InternetCloseHandle);
+    if (m_handle && close)
+        close(m_handle);
     m_handle = nullptr;
 }
 
-BOOL CHttpFile::SendRequest(const char* headers, DWORD headersLength, void* optional,
+void CHttpFile::SendRequest(const char* headers, DWORD headersLength, void* optional,
                             DWORD optionalLength) {
-    // The length of the headers is that of their wide form.
-    (void)headersLength;
-    const std::wstring wideHeaders = Widen(headers);
-    if (!HttpSendRequestW(m_request.Get(), headers ? wideHeaders.c_str() : nullptr,
-                          static_cast<DWORD>(wideHeaders.size()), optional, optionalLength))
+    std::wstring wideHeaders;
+    if (headers && headersLength == static_cast<DWORD>(-1))
+        wideHeaders = Widen(headers);
+    else if (headers)
+        wideHeaders = Widen(CString(headers, static_cast<int>(strnlen(headers, headersLength))));
+    // WinINet counts the headers in characters of their wide form.
+    if (!WININET(HttpSendRequestW)(
+            m_request.Get(), wideHeaders.empty() ? nullptr : wideHeaders.c_str(),
+            static_cast<DWORD>(wideHeaders.size()), optional, optionalLength))
         CInternetException::ThrowLastError(m_context);
-    return TRUE;
 }
 
 BOOL CHttpFile::SetOption(DWORD option, DWORD value) {
-    return InternetSetOptionW(m_request.Get(), option, &value, sizeof(value));
+    const auto setOption = WININET_OR_NULL(InternetSetOptionW);
+    return setOption && setOption(m_request.Get(), option, &value, sizeof(value));
 }
 
 BOOL CHttpFile::QueryInfoStatusCode(DWORD& status) const {
+    const auto queryInfo = WININET_OR_NULL(HttpQueryInfoW);
     DWORD size = sizeof(status);
-    return HttpQueryInfoW(m_request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                          &size, nullptr);
+    return queryInfo && queryInfo(m_request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
+                                  &status, &size, nullptr);
+}
+
+BOOL CHttpFile::QueryDataAvailable(DWORD& available) {
+    const auto query = WININET_OR_NULL(InternetQueryDataAvailable);
+    available = 0;
+    return query && query(m_request.Get(), &available, 0, 0);
 }
 
 bool CHttpFile::QueryContentLength(uint64_t& length) const {
+    const auto queryInfo = WININET_OR_NULL(HttpQueryInfoW);
     wchar_t text[32] = L"";
     DWORD size = sizeof(text);
-    if (!HttpQueryInfoW(m_request.Get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
+    if (!queryInfo || !queryInfo(m_request.Get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
         return false;
     // A length that is not a plain decimal number counts as none.
     uint64_t value = 0;
@@ -113,7 +166,7 @@ bool CHttpFile::QueryContentLength(uint64_t& length) const {
 
 UINT CHttpFile::Read(void* buffer, UINT count) {
     DWORD read = 0;
-    if (!InternetReadFile(m_request.Get(), buffer, count, &read))
+    if (!WININET(InternetReadFile)(m_request.Get(), buffer, count, &read))
         CInternetException::ThrowLastError(m_context);
     return read;
 }
@@ -124,8 +177,8 @@ std::unique_ptr<CHttpConnection> CInternetSession::GetHttpConnection(const char*
                                                                      const char* password) {
     const WideText wideServer(server), wideUser(userName), widePassword(password);
     HINTERNET connection =
-        InternetConnectW(m_session.Get(), wideServer.Get(), port, wideUser.Get(),
-                         widePassword.Get(), INTERNET_SERVICE_HTTP, 0, m_context);
+        WININET(InternetConnectW)(m_session.Get(), wideServer.Get(), port, wideUser.Get(),
+                                  widePassword.Get(), INTERNET_SERVICE_HTTP, 0, m_context);
     if (!connection)
         CInternetException::ThrowLastError(m_context);
     return std::make_unique<CHttpConnection>(connection, m_context);
@@ -143,7 +196,7 @@ std::unique_ptr<CHttpFile> CHttpConnection::OpenRequest(const char* verb, const 
     for (const std::wstring& type : accept)
         acceptPointers.push_back(type.c_str());
     acceptPointers.push_back(nullptr);
-    HINTERNET request = HttpOpenRequestW(
+    HINTERNET request = WININET(HttpOpenRequestW)(
         m_connection.Get(), wideVerb.Get(), wideObject.Get(), wideVersion.Get(), wideReferer.Get(),
         acceptTypes ? acceptPointers.data() : nullptr, flags, context);
     if (!request)
@@ -156,15 +209,16 @@ CInternetSession::CInternetSession(const char* agent, DWORD_PTR context, DWORD a
     : m_context(context) {
     const CString name = agent ? CString(agent) : ProgramName();
     const WideText wideProxy(proxyName), wideBypass(proxyBypass);
-    HINTERNET session =
-        InternetOpenW(Widen(name).c_str(), accessType, wideProxy.Get(), wideBypass.Get(), flags);
+    HINTERNET session = WININET(InternetOpenW)(Widen(name).c_str(), accessType, wideProxy.Get(),
+                                               wideBypass.Get(), flags);
     if (!session)
         CInternetException::ThrowLastError(context);
     m_session.Attach(session);
 }
 
 BOOL CInternetSession::SetOption(DWORD option, DWORD value) {
-    return InternetSetOptionW(m_session.Get(), option, &value, sizeof(value));
+    const auto setOption = WININET_OR_NULL(InternetSetOptionW);
+    return setOption && setOption(m_session.Get(), option, &value, sizeof(value));
 }
 
 BOOL AfxParseURL(const char* url, DWORD& serviceType, CString& server, CString& object,
@@ -179,7 +233,8 @@ BOOL AfxParseURL(const char* url, DWORD& serviceType, CString& server, CString& 
     parts.dwHostNameLength = 1;
     parts.dwUrlPathLength = 1;
     parts.dwExtraInfoLength = 1;
-    if (!InternetCrackUrlW(wideUrl.c_str(), 0, 0, &parts))
+    const auto crackUrl = WININET_OR_NULL(InternetCrackUrlW);
+    if (!crackUrl || !crackUrl(wideUrl.c_str(), 0, 0, &parts))
         return FALSE;
     switch (parts.nScheme) {
     case INTERNET_SCHEME_HTTP: serviceType = AFX_INET_SERVICE_HTTP; break;

@@ -1,7 +1,9 @@
 #pragma once
 // CInternetSession, CHttpConnection, CHttpFile, CInternetException and AfxParseURL:
 // HTTP over WinINet with UTF-8 texts. Every handle is owned by its object and closed
-// with it; a failed WinINet call throws CInternetException with the error code.
+// with it. The functions that stand for throwing ones of the class library (opening a
+// session, connection or request, sending, reading) throw CInternetException with the
+// error code; the others return a result that the caller must check.
 #include <windows.h>
 
 #include <wininet.h>
@@ -63,15 +65,19 @@ class CHttpFile {
     explicit CHttpFile(HINTERNET request, DWORD_PTR context)
         : m_request(request), m_context(context) {}
 
-    // Sends the request with optional headers and body; throws on failure.
-    BOOL SendRequest(const char* headers = nullptr, DWORD headersLength = 0,
+    // Sends the request with the first headersLength bytes of headers (all of them for
+    // -1) and an optional body; throws on failure.
+    void SendRequest(const char* headers = nullptr, DWORD headersLength = 0,
                      void* optional = nullptr, DWORD optionalLength = 0);
     // Sets a number option of the request (timeouts), before it is sent.
-    BOOL SetOption(DWORD option, DWORD value);
+    [[nodiscard]] BOOL SetOption(DWORD option, DWORD value);
     // The response's status code; FALSE when the response has none.
-    BOOL QueryInfoStatusCode(DWORD& status) const;
+    [[nodiscard]] BOOL QueryInfoStatusCode(DWORD& status) const;
+    // Waits until some of the body has come or the body has ended, and gives how many
+    // bytes can be read at once; FALSE on failure.
+    [[nodiscard]] BOOL QueryDataAvailable(DWORD& available);
     // The body length that the response announces; false when it announces none.
-    bool QueryContentLength(uint64_t& length) const;
+    [[nodiscard]] bool QueryContentLength(uint64_t& length) const;
     // Reads up to count bytes of the body; 0 at its end. Throws on failure.
     UINT Read(void* buffer, UINT count);
     void Close() { m_request.Close(); }
@@ -110,7 +116,7 @@ class CInternetSession {
                               DWORD flags = 0);
 
     // Sets a number option of the session (timeouts); handles made later inherit it.
-    BOOL SetOption(DWORD option, DWORD value);
+    [[nodiscard]] BOOL SetOption(DWORD option, DWORD value);
     // Connects to an HTTP server; port 0 is the standard one. Throws on failure.
     std::unique_ptr<CHttpConnection> GetHttpConnection(const char* server, INTERNET_PORT port = 0,
                                                        const char* userName = nullptr,
@@ -125,6 +131,8 @@ class CInternetSession {
 // Shows an error box as the class library does for its exceptions: the text, an OK
 // button and the exclamation icon, captioned with the program's name.
 void AfxReportError(HWND owner, const CString& text);
+// The application's general message for a command that failed in an unforeseen way.
+void AfxReportCommandFailure(HWND owner);
 
 // Splits a URL into service type, server name, object (the path with its query,
 // beginning with "/") and port (the scheme's standard port when none is written).

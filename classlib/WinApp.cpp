@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "SystemDll.h"
 #include "WinText.h"
 
 namespace {
@@ -63,6 +64,6 @@ void AfxEnableControlContainer() {
 
 BOOL AfxInitRichEdit() {
     // The library of the Unicode rich edit class "RichEdit20W".
-    static HMODULE richEdit = LoadLibraryW(L"Riched20.dll");
+    static HMODULE richEdit = LoadSystemLibrary(L"riched20.dll");
     return richEdit != nullptr;
 }

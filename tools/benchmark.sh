@@ -8,8 +8,11 @@
 # rows shown per second, the floor of 2 ms per entry that the pauses of the scan set, the
 # ratio of the time to that floor, how often the list was painted with its newest row in
 # view while the rows came in, and the longest time the window did not answer.
+# Last the download (tools/bench/download.sh): 256 MiB from a local server, without and
+# with the signature check.
 # Usage: benchmark.sh [BUILD]   (default: the runnable build that tools/build.sh makes)
-# The trees are made once under build/bench-tree and build/bench-flat; the Wine prefix
+# The trees are made once under build/bench-tree and build/bench-flat, the file to
+# download under build/bench-download; the Wine prefix
 # is build/bench-prefix. Other work on the machine slows both parts: the load average is
 # printed with the figures.
 set -euo pipefail
@@ -125,3 +128,7 @@ while read -r name entries seconds walk paints gap stale paint unanswered messag
         printf "                longest time the window did not answer: %.0f ms (longest message it handled: %.0f ms)\n", u, m
     }'
 done <<<"$display"
+
+# The download, unpinned: 256 MiB without and with the signature check.
+echo "Load average before the download: $(cut -d' ' -f1-3 /proc/loadavg)"
+bash "$root/tools/bench/download.sh" "$build" "$root/build/bench-download"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12: MinGW-w64, Wine with
-# its 32-bit half, Xvfb, ImageMagick, the GoogleTest sources, and clang with libFuzzer
-# for the native builds. Skips the work when everything is already there. Both MinGW-w64
+# its 32-bit half, Xvfb, ImageMagick, the GoogleTest sources, clang with libFuzzer
+# for the native builds, openssl for the update signatures and the test certificates,
+# and GnuTLS in both halves, through which Wine's CNG checks signatures and its
+# schannel speaks HTTPS (Wine's packages only recommend it). Skips the work when everything is already there. Both MinGW-w64
 # compilers: Voldix ships as a 32-bit program, and where the kernel cannot run 32-bit
 # code, Wine runs a 64-bit build.
 set -euo pipefail
@@ -22,6 +24,9 @@ command -v python3 >/dev/null || need+=(python3)
 command -v setfattr >/dev/null || need+=(attr)
 # The user manual, Markdown made into HTML by the build.
 /usr/bin/python3 -c 'import markdown' 2>/dev/null || need+=(python3-markdown)
+command -v openssl >/dev/null || need+=(openssl)
+dpkg -s "libgnutls30:$(dpkg --print-architecture)" >/dev/null 2>&1 || need+=(libgnutls30)
+dpkg -s libgnutls30:i386 >/dev/null 2>&1 || need+=(libgnutls30:i386)
 # The native sanitizer build and the fuzz target: clang with its libFuzzer runtime.
 command -v clang++ >/dev/null || need+=(clang)
 if ! command -v clang++ >/dev/null ||

@@ -1,6 +1,7 @@
 // The update check and CUsageDlg's update section: "&Update suchen".
 #include "update/UpdateCheck.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -9,7 +10,9 @@
 #include "classlib/WinApp.h"
 #include "classlib/WinText.h"
 #include "log/LogFiles.h"
+#include "update/SignatureCheck.h"
 #include "update/UpdateList.h"
+#include "update/UpdateSignature.h"
 #include "update/VersionInfo.h"
 #include "usage/Format.h"
 #include "usage/Navigation.h"
@@ -21,6 +24,8 @@
 namespace {
 const char kCheckCaption[] = "Suche nach Updates...";
 const char kOpenFailed[] = "Die Datei '%s' konnte nicht zum Schreiben geöffnet werden.";
+const char kBadSignature[] = "Error: Signatur ungültig";
+const char kTooSlow[] = "Error: Zeitüberschreitung";
 
 // The update list, freed with its records when it ends.
 struct ListFree {
@@ -77,13 +82,27 @@ class TemporaryFile {
     std::wstring m_path;
 };
 
-// A new session with the transfer timeouts set; throws when none can be opened.
+const DWORD kTimeoutOptions[] = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                                 INTERNET_OPTION_RECEIVE_TIMEOUT};
+
+// A new session with the transfer timeouts set; throws when none can be opened, or its
+// transfers could not be bounded.
 std::unique_ptr<CInternetSession> OpenSession() {
     auto session = std::make_unique<CInternetSession>(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG);
-    session->SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, kInternetTimeoutMs);
-    session->SetOption(INTERNET_OPTION_SEND_TIMEOUT, kInternetTimeoutMs);
-    session->SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, kInternetTimeoutMs);
+    for (DWORD option : kTimeoutOptions)
+        if (!session->SetOption(option, kInternetTimeoutMs))
+            CInternetException::ThrowLastError();
     return session;
+}
+
+// True when the download's digest carries the record's valid signature under the
+// program's key.
+bool HasValidSignature(const UpdateEntry& record, const unsigned char digest[kSha256Bytes]) {
+    unsigned char key[kPublicKeyBytes], signature[kSignatureBytes];
+    if (!ParsePublicKey(kUpdatePublicKey, key) || !ParseSignatureField(record.signature, signature))
+        return false;
+    return VerifySignature(
+        key, SignedUpdateMessage(record.name, record.version, record.fileName, digest), signature);
 }
 
 // The error box of a file exception, shown as the class library shows its exceptions.
@@ -100,9 +119,12 @@ CString OwnFileName() {
     return name.Mid(name.ReverseFind('\\') + 1);
 }
 
-// Copies the response body to file in blocks; false with errorText set when it is
-// longer than sizeLimit or shorter than the length the response announced.
-bool CopyBody(CHttpFile& response, CFile& file, uint64_t sizeLimit, CString& errorText) {
+// Copies the response body to file in blocks, each also added to hash when one is
+// given; false with errorText set when the body is longer than sizeLimit, shorter than
+// the length the response announced, or the transfer begun at start outlasts baseMs
+// and 1 s per kTransferBytesPerSecond announced or received.
+bool CopyBody(CHttpFile& response, CFile& file, uint64_t sizeLimit, ULONGLONG start, DWORD baseMs,
+              CSha256* hash, CString& errorText) {
     uint64_t announced = 0;
     const bool hasLength = response.QueryContentLength(announced);
     if (hasLength && announced > sizeLimit) {
@@ -111,13 +133,31 @@ bool CopyBody(CHttpFile& response, CFile& file, uint64_t sizeLimit, CString& err
     }
     char block[1024];
     uint64_t total = 0;
-    for (UINT read; (read = response.Read(block, sizeof(block))) > 0;) {
+    for (;;) {
+        // Read only what has come, so that a server sending a byte now and then cannot
+        // hold a read, and with it the time check, for long.
+        DWORD available = 0;
+        if (!response.QueryDataAvailable(available))
+            CInternetException::ThrowLastError();
+        const UINT wanted = available > 0 && available < sizeof(block) ? available : sizeof(block);
+        const UINT read = response.Read(block, wanted);
+        const uint64_t counted = std::max(announced, total + read);
+        if (GetTickCount64() - start > baseMs + counted * 1000 / kTransferBytesPerSecond) {
+            errorText = kTooSlow;
+            return false;
+        }
+        if (read == 0)
+            break;
         total += read;
         if (total > sizeLimit) {
             errorText = "Error: Datei zu groß";
             return false;
         }
         file.Write(block, read);
+        if (hash && !hash->Add(block, read)) {
+            errorText = kBadSignature;
+            return false;
+        }
     }
     if (hasLength && total != announced) {
         errorText = "Error: Übertragung unvollständig";
@@ -165,12 +205,21 @@ bool IsNewerVersion(const UpdateEntry* remote, UpdateEntry* local) {
 }
 
 bool HttpDownload(CInternetSession& session, const char* url, const char* localPath,
-                  CString& errorText, uint64_t sizeLimit, HWND owner) {
+                  CString& errorText, uint64_t sizeLimit, HWND owner,
+                  const UpdateEntry* signedRecord, DWORD baseMs) {
+    const ULONGLONG start = GetTickCount64();
     DWORD service = 0;
     CString server, object;
     INTERNET_PORT port = 0;
-    if (!AfxParseURL(url, service, server, object, port) || service != AFX_INET_SERVICE_HTTP) {
+    if (!AfxParseURL(url, service, server, object, port) ||
+        (service != AFX_INET_SERVICE_HTTP && service != AFX_INET_SERVICE_HTTPS)) {
         errorText = "Parse-Error: URL";
+        return false;
+    }
+    // A record without a well-formed signature is not even fetched.
+    unsigned char signature[kSignatureBytes];
+    if (signedRecord && !ParseSignatureField(signedRecord->signature, signature)) {
+        errorText = kBadSignature;
         return false;
     }
     CString failedOpen;
@@ -183,13 +232,16 @@ bool HttpDownload(CInternetSession& session, const char* url, const char* localP
     TemporaryFile temporary;
     try {
         std::unique_ptr<CHttpConnection> connection = session.GetHttpConnection(server, port);
-        std::unique_ptr<CHttpFile> response = connection->OpenRequest(
-            "GET", object, nullptr, 1, nullptr, nullptr,
-            INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE);
+        // HTTPS with the system's full checks of the server's certificate.
+        const DWORD secure = service == AFX_INET_SERVICE_HTTPS ? INTERNET_FLAG_SECURE : 0;
+        std::unique_ptr<CHttpFile> response =
+            connection->OpenRequest("GET", object, nullptr, 1, nullptr, nullptr,
+                                    INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_RELOAD |
+                                        INTERNET_FLAG_NO_CACHE_WRITE | secure);
         // Also on the request itself: not every WinINet hands them on from the session.
-        for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                             INTERNET_OPTION_RECEIVE_TIMEOUT})
-            response->SetOption(option, kInternetTimeoutMs);
+        for (DWORD option : kTimeoutOptions)
+            if (!response->SetOption(option, kInternetTimeoutMs))
+                CInternetException::ThrowLastError();
         response->SendRequest();
         DWORD status = 0;
         if (!response->QueryInfoStatusCode(status) || status >= 400) {
@@ -207,15 +259,24 @@ bool HttpDownload(CInternetSession& session, const char* url, const char* localP
             errorText = failedOpen;
             return false;
         }
-        if (!CopyBody(*response, file, sizeLimit, errorText))
+        std::unique_ptr<CSha256> hash;
+        if (signedRecord)
+            hash = std::make_unique<CSha256>();
+        if (!CopyBody(*response, file, sizeLimit, start, baseMs, hash.get(), errorText))
             return false;
         file.Close();
+        unsigned char digest[kSha256Bytes];
+        if (signedRecord && (!hash->Finish(digest) || !HasValidSignature(*signedRecord, digest))) {
+            errorText = kBadSignature;
+            return false;
+        }
         if (!temporary.MoveTo(target)) {
             errorText = failedOpen;
             return false;
         }
         return true;
     } catch (const CInternetException& error) {
+        // A certificate that the system refuses ends up here, too: its box shows why.
         error.ReportError(owner);
     } catch (const CFileException& error) {
         ReportFileError(error, owner);
@@ -269,7 +330,8 @@ bool CheckForUpdate(const char* key, HWND owner) {
         errorText = fault;
     } else {
         std::unique_ptr<CInternetSession> session = OpenSession();
-        downloaded = HttpDownload(*session, downloadUrl, target, errorText, kDownloadLimit, owner);
+        downloaded =
+            HttpDownload(*session, downloadUrl, target, errorText, kDownloadLimit, owner, entry);
     }
     if (downloaded) {
         CString done;
@@ -305,5 +367,8 @@ void CUsageDlg::OnUpdateSearch() {
     } catch (const CInternetException& error) {
         // No internet session could be opened.
         error.ReportError(m_hWnd);
+    } catch (...) {
+        // Whatever else went wrong (no memory, say) ends the command, not the program.
+        AfxReportCommandFailure(m_hWnd);
     }
 }

@@ -5,7 +5,8 @@
 #include "classlib/Time.h"
 
 // One line of the update list: program key, version, release date, download size and
-// where the download lies on the server. Texts are owned malloc blocks or null.
+// where the download lies on the server, and the download's signature. Texts are owned
+// malloc blocks or null.
 struct UpdateEntry {
     char* name;
     int version[4];
@@ -14,5 +15,7 @@ struct UpdateEntry {
     int size;
     char* path;
     char* fileName;
+    // The eleventh field, after the ten that every reader of the list knows.
+    char* signature;
     UpdateEntry* next;
 };

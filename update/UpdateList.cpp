@@ -114,10 +114,30 @@ bool IsDeviceName(const char* name) {
             static_cast<unsigned char>(number[1]) == 0xB3);
 }
 
+// True when Windows or its shell may load or read a file of this name from the program's
+// folder by itself: code that the loader maps (DLLs and their kin, including language
+// resources), the files that redirect the loader (".local", ".manifest"), the runtime's
+// ".config", and the files that Explorer reads from any folder it shows.
+bool IsLoadedBySystem(const char* name) {
+    const size_t length = std::strlen(name);
+    static const char* const kEndings[] = {
+        ".dll",      ".ocx",    ".cpl", ".drv", ".sys", ".mui",        ".ax",
+        ".acm",      ".ime",    ".tsp", ".efi", ".scr", ".mun",        ".local",
+        ".manifest", ".config", ".scf", ".lnk", ".url", ".library-ms", ".searchconnector-ms"};
+    for (const char* ending : kEndings) {
+        const size_t endingLength = std::strlen(ending);
+        if (length >= endingLength &&
+            EqualNoCase(name + length - endingLength, endingLength, ending))
+            return true;
+    }
+    return EqualNoCase(name, length, "desktop.ini") || EqualNoCase(name, length, "autorun.inf");
+}
+
 void FreeEntry(UpdateEntry* entry) {
     std::free(entry->name);
     std::free(entry->path);
     std::free(entry->fileName);
+    std::free(entry->signature);
     entry->~UpdateEntry();
     std::free(entry);
 }
@@ -128,6 +148,18 @@ void NextTextField(char** cursor, char** target) {
     *target = nullptr;
     const char* field = TakeField(cursor);
     if (field && *field)
+        *target = CopyText(field);
+}
+
+void NextLastField(char** cursor, char** target) {
+    std::free(*target);
+    *target = nullptr;
+    char* field = TakeField(cursor);
+    if (!field) {
+        field = *cursor;
+        *cursor += std::strlen(field);
+    }
+    if (*field)
         *target = CopyText(field);
 }
 
@@ -173,7 +205,11 @@ UpdateEntry* ParseUpdateEntry(char* line) {
     entry->sizeUnit = NextNumberField(&cursor);
     entry->size = NextNumberField(&cursor);
     NextTextField(&cursor, &entry->path);
+    const char* const beforeFileName = cursor;
     NextTextField(&cursor, &entry->fileName);
+    // Only a line with all ten fields has an eleventh.
+    if (cursor != beforeFileName)
+        NextLastField(&cursor, &entry->signature);
     return entry;
 }
 
@@ -265,7 +301,12 @@ const char* DownloadNameFault(const char* name, const char* ownName) {
         return "Ungültiger Dateiname: Punkt oder Leerzeichen am Ende";
     if (IsDeviceName(name))
         return "Ungültiger Dateiname: Gerätename";
-    if (ownName && EqualNoCase(name, std::strlen(name), ownName))
+    // The program itself, and its companions such as "Voldix.exe.local".
+    const size_t ownLength = ownName ? std::strlen(ownName) : 0;
+    if (ownName && std::strlen(name) >= ownLength && EqualNoCase(name, ownLength, ownName) &&
+        (name[ownLength] == '\0' || name[ownLength] == '.'))
         return "Ungültiger Dateiname: Name dieses Programms";
+    if (IsLoadedBySystem(name))
+        return "Ungültiger Dateiname: von Windows geladener Dateityp";
     return nullptr;
 }

@@ -12,6 +12,8 @@ constexpr size_t kUpdateLineLength = 1024;
 // Reads the next field up to its ";" into target (freed first; an empty field leaves it
 // null). Without a ";" nothing moves and target stays null.
 void NextTextField(char** cursor, char** target);
+// Reads the last field: up to its ";", or to the end of the line when none follows.
+void NextLastField(char** cursor, char** target);
 // Reads the next field by the atoi rule; -1 when no ";" follows.
 int NextNumberField(char** cursor);
 // Reads a "year.month.day" field into date; an incomplete date leaves it unchanged.
@@ -36,6 +38,9 @@ bool IsVersionGreater(const int a[4], const int b[4]);
 
 // Why name cannot serve as the local file name of a download: null when it is a plain
 // file name (no path, drive, device, dot-only name, trailing dot or blank, control or
-// reserved character, broken UTF-8) other than ownName, the program's own file name
-// (compared without regard to case). Otherwise the reason as a short German text.
+// reserved character, broken UTF-8) other than ownName, the program's own file name, or
+// a name beginning with it and a dot, and not a file that Windows or its shell loads by
+// itself from the program's folder (DLLs and their kin, ".local", ".manifest",
+// ".config", "desktop.ini", links); case never matters. Otherwise the reason as a
+// short German text.
 const char* DownloadNameFault(const char* name, const char* ownName);

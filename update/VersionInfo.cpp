@@ -6,16 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "classlib/SystemDll.h"
 #include "classlib/WinApp.h"
 #include "classlib/WinText.h"
 
 namespace {
 // A string value of the German Unicode string table, or false when it is missing.
 bool QueryString(std::vector<BYTE>& block, const wchar_t* key, CString& value) {
-    std::wstring query = std::wstring(L"\\StringFileInfo\\040704B0\\") + key;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\040704B0\\") + key;
     void* text = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(block.data(), query.c_str(), &text, &length) || !text)
+    const auto query = SYSTEM_FUNCTION(L"version.dll", VerQueryValueW);
+    if (!query || !query(block.data(), path.c_str(), &text, &length) || !text)
         return false;
     value = Narrow(static_cast<const wchar_t*>(text));
     return true;
@@ -35,8 +37,13 @@ bool ReadVersionInfo(CString& fileVersion, CString& productVersion, CString& com
     const std::wstring file = GetProgramPath();
     if (file.empty())
         return false;
+    const auto infoSize = SYSTEM_FUNCTION(L"version.dll", GetFileVersionInfoSizeW);
+    const auto info = SYSTEM_FUNCTION(L"version.dll", GetFileVersionInfoW);
+    const auto query = SYSTEM_FUNCTION(L"version.dll", VerQueryValueW);
+    if (!infoSize || !info || !query)
+        return false;
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
+    const DWORD size = infoSize(file.c_str(), &ignored);
     if (size == 0)
         return false;
     std::vector<BYTE> block;
@@ -45,14 +52,14 @@ bool ReadVersionInfo(CString& fileVersion, CString& productVersion, CString& com
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (!GetFileVersionInfoW(file.c_str(), 0, size + 1, block.data()))
+    if (!info(file.c_str(), 0, size + 1, block.data()))
         return false;
 
     bool found = false;
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixedLength = 0;
-    if (VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedLength) &&
-        fixed && fixedLength >= sizeof(VS_FIXEDFILEINFO)) {
+    if (query(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedLength) && fixed &&
+        fixedLength >= sizeof(VS_FIXEDFILEINFO)) {
         if (version) {
             *version = UpdateEntry{};
             version->version[0] = HIWORD(fixed->dwFileVersionMS);

@@ -8,6 +8,7 @@
 
 #include "app/Messages.h"
 #include "app/UsageDlg.h"
+#include "classlib/SystemDll.h"
 #include "classlib/WinText.h"
 #include "res/resource.h"
 #include "usage/Format.h"
@@ -33,13 +34,16 @@ DWORD WINAPI CUsageDlg::ScanThreadProc(LPVOID param) {
 
 void CUsageDlg::RunScan() {
     // Sleep(1) lasts a timer tick, up to 15.6 ms, unless the resolution is raised.
-    timeBeginPeriod(1);
+    const auto beginPeriod = SYSTEM_FUNCTION(L"winmm.dll", timeBeginPeriod);
+    const auto endPeriod = SYSTEM_FUNCTION(L"winmm.dll", timeEndPeriod);
+    const bool raised = beginPeriod && endPeriod && beginPeriod(1) == TIMERR_NOERROR;
     try {
         ScanFolder();
     } catch (const std::exception&) {
         // Out of memory: the rows written so far stay.
     }
-    timeEndPeriod(1);
+    if (raised)
+        endPeriod(1);
 }
 
 void CUsageDlg::ScanFolder() {

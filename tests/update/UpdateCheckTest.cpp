@@ -1,15 +1,18 @@
 // "&Update suchen" against the test update server (update_server.py, which runs this
 // program): the question, the offer, the download with its file, message and clipboard,
-// and the ways the server or the list can fail, with the message boxes read and
-// answered as a user would.
+// and the ways the server, the list, the signature or the certificate can fail, with
+// the message boxes read and answered as a user would.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <wincrypt.h>
 
 #include <atomic>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/UsageDlg.h"
 #include "classlib/WinText.h"
@@ -17,6 +20,8 @@
 #include "support/ScratchFolder.h"
 #include "res/resource.h"
 #include "support/WindowDriver.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateSignature.h"
 
 namespace {
 const char kQuestion[] =
@@ -34,15 +39,53 @@ CString Environment(const wchar_t* name) {
     return Narrow(value);
 }
 
-// Points the program at a scenario of the test server; a file name goes there as hex.
-void UseScenario(const std::string& scenario, const std::string& fileName = "update.zip") {
+// The URL of a scenario of the test server; a file name goes there as hex.
+CString ScenarioUrl(const std::string& scenario, const std::string& fileName = "update.zip",
+                    const wchar_t* server = L"VOLDIX_TEST_SERVER") {
     std::string hex = fileName.empty() ? "none" : "";
     for (unsigned char c : fileName)
         hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
-    const CString url =
-        Environment(L"VOLDIX_TEST_SERVER") + (scenario + ",name=" + hex + "/").c_str();
+    return Environment(server) + (scenario + ",name=" + hex + "/").c_str();
+}
+
+// Points the program at a scenario of the test server.
+void UseScenario(const std::string& scenario, const std::string& fileName = "update.zip",
+                 const wchar_t* server = L"VOLDIX_TEST_SERVER") {
+    const CString url = ScenarioUrl(scenario, fileName, server);
     SetEnvironmentVariableW(L"VOLDIX_UPDATE_URL", Widen(url).c_str());
 }
+
+// The test CA in the current user's trusted roots of the test prefix, for as long as
+// this lives.
+class TrustedTestCa {
+  public:
+    TrustedTestCa() {
+        std::vector<unsigned char> der(Environment(L"VOLDIX_TEST_CA").GetLength() / 2);
+        EXPECT_TRUE(!der.empty() &&
+                    DecodeHex(Environment(L"VOLDIX_TEST_CA"), der.data(), der.size()));
+        m_store =
+            CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
+        EXPECT_TRUE(m_store &&
+                    CertAddEncodedCertificateToStore(
+                        m_store, X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size()),
+                        CERT_STORE_ADD_REPLACE_EXISTING, &m_certificate))
+            << "test CA not trusted, error " << GetLastError();
+        // Written to the registry, where the system's chain engine reads it, only now.
+        EXPECT_TRUE(m_store && CertControlStore(m_store, 0, CERT_STORE_CTRL_COMMIT, nullptr));
+    }
+    ~TrustedTestCa() {
+        if (m_certificate)
+            CertDeleteCertificateFromStore(m_certificate);
+        if (m_store && CertControlStore(m_store, 0, CERT_STORE_CTRL_COMMIT, nullptr))
+            CertCloseStore(m_store, 0);
+    }
+    TrustedTestCa(const TrustedTestCa&) = delete;
+    TrustedTestCa& operator=(const TrustedTestCa&) = delete;
+
+  private:
+    HCERTSTORE m_store = nullptr;
+    PCCERT_CONTEXT m_certificate = nullptr;
+};
 
 // The body that the test server sends for a download.
 std::string DownloadBody() {
@@ -234,6 +277,9 @@ TEST_F(UpdateCheckTest, FailedDownloadsLeaveNothingAndTheOldFile) {
         {"dl=404", "Error: HTTP"},
         {"dl=cut", "Error: Übertragung unvollständig"},
         {"dl=big", "Error: Datei zu groß"},
+        {"sig=none", "Error: Signatur ungültig"},
+        {"sig=moved", "Error: Signatur ungültig"},
+        {"dl=tampered", "Error: Signatur ungültig"},
         {"write-protected", openFailed},
     };
     CUsageDlg dialog;
@@ -263,6 +309,8 @@ TEST_F(UpdateCheckTest, HostileFileNamesAreRefused) {
         {"evil.zip.", "Punkt oder Leerzeichen am Ende"},
         {"nul.zip", "Gerätename"},
         {"TEST_UPDATE_FLOW.EXE", "Name dieses Programms"},
+        {"test_update_flow.exe.local", "Name dieses Programms"},
+        {"VERSION.dll", "von Windows geladener Dateityp"},
         {"", "leer"},
     };
     const CString parent = m_folder.Left(m_folder.Left(m_folder.GetLength() - 1).ReverseFind('\\'));
@@ -313,4 +361,46 @@ TEST_F(UpdateCheckTest, ListFailuresEndQuietlyOrWithTheErrorBox) {
             EXPECT_TRUE(command.EndsQuietly()) << scenario;
         }
     });
+}
+
+TEST_F(UpdateCheckTest, HttpsNeedsACertificateTheSystemTrusts) {
+    TrustedTestCa trust;
+    const CString target = m_folder + "https_neu.zip";
+    CUsageDlg dialog;
+    RunDialog(dialog, [&](HWND window) {
+        {
+            UseScenario("v=1.0.0.22", "https_neu.zip", L"VOLDIX_TEST_HTTPS");
+            UpdateCommand command(window);
+            command.Start();
+            command.Answer(kCheck, IDYES);
+            EXPECT_EQ(command.Answer("Herunterladen erfolgreich", IDOK).Left(15),
+                      "Die neue Versio");
+            EXPECT_TRUE(command.EndsQuietly());
+        }
+        // Another CA, another name, out of date: the list is refused with the system's
+        // reason in the transfer's error box, and nothing is downloaded.
+        for (const wchar_t* server : {L"VOLDIX_TEST_HTTPS_UNTRUSTED", L"VOLDIX_TEST_HTTPS_NAME",
+                                      L"VOLDIX_TEST_HTTPS_EXPIRED"}) {
+            UseScenario("v=1.0.0.22", "https_neu.zip", server);
+            UpdateCommand command(window);
+            command.Start();
+            const CString reason = command.Answer("test_update_flow", IDOK);
+            EXPECT_TRUE(reason != "<none>" && reason.Find("Keine Fehlermeldung") < 0) << reason;
+            EXPECT_TRUE(command.EndsQuietly()) << Narrow(server);
+        }
+    });
+    EXPECT_TRUE(ReadBytes(target) == DownloadBody()) << "no download over HTTPS";
+    DeleteFileW(Widen(target).c_str());
+}
+
+TEST_F(UpdateCheckTest, ATricklingServerRunsOutOfTime) {
+    CInternetSession session;
+    CString errorText;
+    const CString target = m_folder + "trickle.zip";
+    const DWORD start = GetTickCount();
+    // 2 s, and 0.2 s for the 2,128 bytes announced; the server needs 425 s for them.
+    EXPECT_FALSE(HttpDownload(session, ScenarioUrl("dl=trickle") + "files/trickle.zip", target,
+                              errorText, kDownloadLimit, nullptr, nullptr, 2000));
+    EXPECT_EQ(errorText, "Error: Zeitüberschreitung");
+    EXPECT_LT(GetTickCount() - start, 10000u);
 }

@@ -1,6 +1,6 @@
 // The update list parser: fields, missing ";", dates, comments, long lines, the search
-// by key, and the version order. Runs under Wine and natively with the sanitizers,
-// whose leak check also covers FreeUpdateList.
+// by key, the version order, the name rule and the signature field. Runs under Wine and natively
+// with the sanitizers, whose leak check also covers FreeUpdateList.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "update/UpdateList.h"
+#include "update/UpdateSignature.h"
 
 namespace {
 // The list made of text, freed when this ends; its records in file order.
@@ -177,7 +178,7 @@ TEST(UpdateList, VersionOrderBySignificance) {
 
 TEST(UpdateList, DownloadNameMustBePlain) {
     for (const char* good : {"voldix.zip", "Voldix 1.0.zip", "Übung.zip", ".profile", "COM10",
-                             "console.zip", "nul_x.zip", "a..b"})
+                             "console.zip", "nul_x.zip", "a..b", "Voldix.exe_neu.zip", "dll.zip"})
         EXPECT_EQ(DownloadNameFault(good, "Voldix.exe"), nullptr) << good;
     const std::pair<const char*, const char*> bad[] = {
         {"", "leer"},
@@ -198,6 +199,16 @@ TEST(UpdateList, DownloadNameMustBePlain) {
         {"CON .zip", "Gerätename"},
         {"CONOUT$", "Gerätename"},
         {"voldix.EXE", "Name dieses Programms"},
+        {"Voldix.exe.local", "Name dieses Programms"},
+        {"VOLDIX.EXE.manifest.zip", "Name dieses Programms"},
+        {"version.dll", "von Windows geladener Dateityp"},
+        {"WININET.DLL", "von Windows geladener Dateityp"},
+        {"x.Ocx", "von Windows geladener Dateityp"},
+        {"de-DE.mui", "von Windows geladener Dateityp"},
+        {"app.manifest", "von Windows geladener Dateityp"},
+        {"a.LOCAL", "von Windows geladener Dateityp"},
+        {"b.exe.config", "von Windows geladener Dateityp"},
+        {"Desktop.ini", "von Windows geladener Dateityp"},
     };
     for (const auto& name : bad) {
         const char* fault = DownloadNameFault(name.first, "Voldix.exe");
@@ -206,4 +217,24 @@ TEST(UpdateList, DownloadNameMustBePlain) {
             << name.first;
     }
     EXPECT_STREQ(DownloadNameFault(nullptr, "Voldix.exe"), "Ungültiger Dateiname: leer");
+}
+
+TEST(UpdateList, EleventhFieldIsTheSignature) {
+    const std::string hex(128, 'a');
+    ParsedList list("voldix;1;0;0;22;2007.3.15;1;350;U/;v.zip;" + hex + ";\n" +
+                    "voldix;1;0;0;22;2007.3.15;1;350;U/;v.zip;" + hex + "\r\n" +
+                    "voldix;1;0;0;22;2007.3.15;1;350;U/;v.zip\n");
+    ASSERT_EQ(list.records.size(), 3u);
+    EXPECT_EQ(Text(list.records[0]->signature), hex);
+    EXPECT_EQ(Text(list.records[1]->signature), hex);
+    EXPECT_EQ(Text(list.records[2]->signature), "<none>");
+    unsigned char bytes[kSignatureBytes];
+    EXPECT_TRUE(ParseSignatureField(("0aF9" + std::string(124, '0')).c_str(), bytes));
+    EXPECT_EQ(bytes[0], 0x0A);
+    EXPECT_EQ(bytes[1], 0xF9);
+    for (const std::string& bad : {std::string(), std::string(126, 'a'), std::string(130, 'a'),
+                                   std::string(127, 'a') + "g", std::string(127, 'a') + " "})
+        EXPECT_FALSE(ParseSignatureField(bad.c_str(), bytes)) << bad;
+    EXPECT_FALSE(ParseSignatureField(nullptr, bytes));
+    EXPECT_TRUE(ParsePublicKey(("04" + hex).c_str(), bytes));
 }
