@@ -17,7 +17,7 @@
 #include "res/resource.h"
 
 namespace {
-// The smallest size of the whole window, frame included.
+// The smallest size of the whole window, frame included, at 96 DPI.
 constexpr int kMinWidth = 484;
 constexpr int kMinHeight = 359;
 // The largest log that is loaded: the text lengths of Windows are ints.
@@ -56,6 +56,7 @@ LRESULT CLogViewerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE: return OnSize(wParam);
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_DPICHANGED: return OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -70,6 +71,8 @@ BOOL CLogViewerDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 BOOL CLogViewerDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    m_dpi = WindowDpi(m_hWnd);
+    KeepDialogDpiChangeToMyself(m_hWnd);
     m_initialized = true;
     if (!LoadLog(m_text)) {
         EndDialog(-1);
@@ -145,21 +148,32 @@ LRESULT CLogViewerDlg::OnSize(WPARAM type) {
     if (!m_initialized || type == SIZE_MINIMIZED)
         return result;
     const int l = client.left, t = client.top, r = client.right, b = client.bottom;
+    const int margin = ScaleForDpi(8, m_dpi);
     HWND edit = GetDlgItem(IDC_LOG_TEXT);
-    ::MoveWindow(edit, l + 8, t + 8, std::max(0, (r - 10) - (l + 8)),
-                 std::max(0, (b - 36) - (t + 8)), TRUE);
+    ::MoveWindow(edit, l + margin, t + margin,
+                 std::max(0, (r - ScaleForDpi(10, m_dpi)) - (l + margin)),
+                 std::max(0, (b - ScaleForDpi(36, m_dpi)) - (t + margin)), TRUE);
     HWND button = GetDlgItem(IDOK);
     RECT own;
     ::GetClientRect(button, &own);
     const int w = own.right, h = own.bottom;
-    ::MoveWindow(button, (r - l) / 2 - w / 2, (b - 5) - h, w, h, TRUE);
+    ::MoveWindow(button, (r - l) / 2 - w / 2, (b - ScaleForDpi(5, m_dpi)) - h, w, h, TRUE);
     return result;
 }
 
 LRESULT CLogViewerDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
-    info->ptMinTrackSize.x = kMinWidth;
-    info->ptMinTrackSize.y = kMinHeight;
+    info->ptMinTrackSize.x = ScaleForDpi(kMinWidth, m_dpi);
+    info->ptMinTrackSize.y = ScaleForDpi(kMinHeight, m_dpi);
     return Default();
+}
+
+LRESULT CLogViewerDlg::OnDpiChanged(WPARAM dpi, const RECT* suggested) {
+    const UINT oldDpi = m_dpi, newDpi = LOWORD(dpi);
+    if (newDpi == 0 || !suggested)
+        return 0;
+    m_dpi = newDpi;
+    ApplyDpiChange(m_hWnd, oldDpi, newDpi, *suggested, m_dpiFont);
+    return 0;
 }
 
 void CLogViewerDlg::OnLogClose() {

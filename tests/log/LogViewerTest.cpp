@@ -138,6 +138,27 @@ TEST(LogViewer, LayoutFollowsTheSizeDownToTheSmallest) {
     });
 }
 
+TEST(LogViewer, OnAScreenOfTwiceTheScaleMarginsAndSmallestSizeDouble) {
+    ScratchFolder folder;
+    WriteBytes(folder.Path("Voldix.log"), kLogText);
+    RunViewer(folder.Path("Voldix.log"), [&](HWND viewer) {
+        RECT suggested{0, 0, 1000, 800}, window, client;
+        SendMessageW(viewer, WM_DPICHANGED, MAKEWPARAM(192, 192),
+                     reinterpret_cast<LPARAM>(&suggested));
+        GetWindowRect(viewer, &window);
+        EXPECT_TRUE(EqualRect(&window, &suggested));
+        GetClientRect(viewer, &client);
+        const RECT edit = ChildRect(viewer, IDC_LOG_TEXT), button = ChildRect(viewer, IDOK);
+        const RECT expectedEdit{16, 16, client.right - 20, client.bottom - 72};
+        EXPECT_TRUE(EqualRect(&edit, &expectedEdit));
+        EXPECT_EQ(button.bottom, client.bottom - 10);
+        SetWindowPos(viewer, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+        GetWindowRect(viewer, &window);
+        EXPECT_EQ(window.right - window.left, 968);
+        EXPECT_EQ(window.bottom - window.top, 718);
+    });
+}
+
 TEST(LogViewer, TooLargeALogGivesAnEmptyViewer) {
     ScratchFolder folder;
     const CString path = folder.Path("Voldix.log");
