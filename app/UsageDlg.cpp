@@ -52,6 +52,7 @@ LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SCAN_ROWS: return OnScanRows(wParam, lParam);
     case WM_SYSCOMMAND: return OnSysCommand(wParam);
     case WM_HELP: return OnHelpInfo();
+    case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
     case WM_MEMORIAL_TIME: return OnMemorialTime(wParam);
     case WM_DESTROY: return OnDestroy();
     }

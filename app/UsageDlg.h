@@ -196,8 +196,12 @@ class CUsageDlg : public CDialog {
     void OnAbout();
     LRESULT OnSysCommand(WPARAM id);
     LRESULT OnListRClick(NMHDR* header);
+    LRESULT OnContextMenu(HWND source, LPARAM position);
     LRESULT OnToolTipNeedText(NMHDR* header);
-    void ShowContextMenu();
+    // Where the keyboard opens the context menu: below the focused (or first selected)
+    // row, kept inside the rows in view; screen coordinates.
+    POINT KeyboardMenuPoint();
+    void ShowContextMenu(POINT where, UINT alignment);
     // The text of the tooltip shown last; the tooltip reads it after the request.
     std::wstring m_toolTipText;
     // The mini help is open.

@@ -16,6 +16,7 @@ CErrorMsgDlg::CErrorMsgDlg(CWnd* parent) : CDialog(IDD_ERROR_MSG, parent) {}
 
 BOOL CErrorMsgDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    CenterWindow();
     ::SetWindowTextW(GetDlgItem(IDC_ERROR_TEXT), Widen(m_text).c_str());
     // The animation lives inside the static 1020, which reports the clicks that the
     // animation lets through; without its clip the dialog shows the text alone. It plays

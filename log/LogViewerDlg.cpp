@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -22,23 +23,30 @@ constexpr int kMinHeight = 359;
 // The largest log that is loaded: the text lengths of Windows are ints.
 constexpr uint64_t kMaxLoadedBytes = INT_MAX - 1;
 
-std::wstring Convert(UINT codePage, DWORD flags, const CString& bytes) {
-    const int length =
-        MultiByteToWideChar(codePage, flags, bytes.c_str(), bytes.GetLength(), nullptr, 0);
+std::wstring Convert(UINT codePage, DWORD flags, const char* bytes, int count) {
+    const int length = MultiByteToWideChar(codePage, flags, bytes, count, nullptr, 0);
     if (length <= 0)
         return std::wstring();
     std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, flags, bytes.c_str(), bytes.GetLength(), &wide[0], length);
+    MultiByteToWideChar(codePage, flags, bytes, count, &wide[0], length);
     return wide;
 }
 } // namespace
 
 std::wstring LogTextForDisplay(const CString& bytes) {
-    if (bytes.IsEmpty())
-        return std::wstring();
-    std::wstring wide = Convert(CP_UTF8, MB_ERR_INVALID_CHARS, bytes);
-    if (wide.empty())
-        wide = Convert(CP_ACP, 0, bytes);
+    std::wstring wide;
+    const char* text = bytes.c_str();
+    const int length = bytes.GetLength();
+    for (int start = 0; start < length;) {
+        const char* end = static_cast<const char*>(memchr(text + start, '\n', length - start));
+        const int count = end ? static_cast<int>(end - text) + 1 - start : length - start;
+        // A line whose bytes are not valid UTF-8 was written in the ANSI code page.
+        std::wstring line = Convert(CP_UTF8, MB_ERR_INVALID_CHARS, text + start, count);
+        if (line.empty())
+            line = Convert(CP_ACP, 0, text + start, count);
+        wide += line;
+        start += count;
+    }
     return wide;
 }
 

@@ -45,6 +45,6 @@ class CLogViewerDlg : public CDialog {
     CWnd* m_owner;
 };
 
-// The log's bytes as the text to show: UTF-8, or the ANSI code page for a file that is
-// not valid UTF-8 (written by another program).
+// The log's bytes as the text to show, line by line: a line that is valid UTF-8 as
+// UTF-8, any other (cut off, or written by another program) in the ANSI code page.
 std::wstring LogTextForDisplay(const CString& bytes);

@@ -205,3 +205,13 @@ TEST(LogViewer, ALineWrittenWhileTheLogIsReadLandsInTheFile) {
     EXPECT_NE(backup.find(">: rotated later\r\n"), std::string::npos);
     EXPECT_NE(backup.find(">: last\r\n"), std::string::npos);
 }
+
+// Each line is decoded by itself: a line cut off in the middle of a character, or one
+// written by another program in the ANSI code page, leaves the UTF-8 lines around it whole.
+TEST(LogViewer, DecodesTheLogLineByLine) {
+    wchar_t ansi[2][32] = {};
+    MultiByteToWideChar(CP_ACP, 0, "<2>: Fu\xdf\r\n", -1, ansi[0], 32);
+    MultiByteToWideChar(CP_ACP, 0, "<4>: cut \xc3", -1, ansi[1], 32);
+    EXPECT_EQ(LogTextForDisplay("<1>: Fu\xc3\x9f\r\n<2>: Fu\xdf\r\n<3>: \xc3\xa4\n<4>: cut \xc3"),
+              L"<1>: Fu\u00df\r\n" + std::wstring(ansi[0]) + L"<3>: \u00e4\n" + ansi[1]);
+}
