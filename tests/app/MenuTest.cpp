@@ -341,9 +341,14 @@ TEST(Menus, ContextMenuOpensOnlyWithASelectionAndNoWorker) {
         // The read-only commands ask first; "&Nein" leaves everything as it was.
         for (wchar_t mnemonic : {L's', L'e'}) {
             if (mnemonic == L'e') {
-                dialog.commands.clear();
-                ASSERT_TRUE(RightClickList(window, mnemonic).opened);
-                EXPECT_EQ(dialog.commands, std::vector<UINT>{ID_CTX_READONLY_CLEAR});
+                // Wine may hand the window the loss of focus to the question late, as a
+                // WM_CANCELMODE that closes the next menu; such a menu is opened again.
+                const std::vector<UINT> clear{ID_CTX_READONLY_CLEAR};
+                EXPECT_TRUE(WaitFor([&] {
+                    dialog.commands.clear();
+                    RightClickList(window, mnemonic);
+                    return dialog.commands == clear;
+                })) << "choosing \"&entfernen\" from the menu sent no command";
             }
             HWND question = nullptr;
             ASSERT_TRUE(WaitFor(
