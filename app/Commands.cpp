@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/UsageApp.h"
 #include "app/UsageDlg.h"
 #include "classlib/Menu.h"
@@ -123,22 +125,55 @@ LRESULT CUsageDlg::OnSysCommand(WPARAM id) {
 LRESULT CUsageDlg::OnListRClick(NMHDR* header) {
     if (header->idFrom != IDC_LIST)
         return Default();
-    if (m_ready && m_list.GetNextItem(-1, LVNI_SELECTED) >= 0)
-        ShowContextMenu();
+    POINT cursor;
+    if (m_ready && m_list.GetNextItem(-1, LVNI_SELECTED) >= 0 && GetCursorPos(&cursor))
+        ShowContextMenu(cursor, TPM_CENTERALIGN);
     return 0;
 }
 
-void CUsageDlg::ShowContextMenu() {
-    POINT cursor;
-    if (!GetCursorPos(&cursor))
-        return;
+// Shift+F10 and the menu key on the list (position -1, -1) open the context menu at the
+// focused row; a right click has opened it through NM_RCLICK already.
+LRESULT CUsageDlg::OnContextMenu(HWND source, LPARAM position) {
+    const bool fromKeyboard =
+        static_cast<short>(LOWORD(position)) == -1 && static_cast<short>(HIWORD(position)) == -1;
+    if (source != m_list.GetSafeHwnd() || !fromKeyboard)
+        return Default();
+    if (m_ready && m_list.GetNextItem(-1, LVNI_SELECTED) >= 0)
+        ShowContextMenu(KeyboardMenuPoint(), TPM_LEFTALIGN | TPM_TOPALIGN);
+    return 0;
+}
+
+POINT CUsageDlg::KeyboardMenuPoint() {
+    int row = m_list.GetNextItem(-1, LVNI_FOCUSED);
+    if (row < 0)
+        row = m_list.GetNextItem(-1, LVNI_SELECTED);
+    RECT visible{};
+    ::GetClientRect(m_list.GetSafeHwnd(), &visible);
+    HWND header = reinterpret_cast<HWND>(m_list.SendMessage(LVM_GETHEADER));
+    RECT headerRect{};
+    if (header && ::IsWindowVisible(header) && ::GetWindowRect(header, &headerRect))
+        visible.top += headerRect.bottom - headerRect.top;
+    RECT rowRect{};
+    rowRect.left = LVIR_LABEL;
+    POINT point{visible.left, visible.top};
+    if (m_list.SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                           reinterpret_cast<LPARAM>(&rowRect)))
+        point = {rowRect.left + (rowRect.bottom - rowRect.top) / 2, rowRect.bottom};
+    // A row scrolled out of sight: the menu stays at the edge of the rows in view.
+    point.x = std::max(visible.left, std::min(point.x, visible.right - 1));
+    point.y = std::max(visible.top, std::min(point.y, visible.bottom - 1));
+    ::ClientToScreen(m_list.GetSafeHwnd(), &point);
+    return point;
+}
+
+void CUsageDlg::ShowContextMenu(POINT where, UINT alignment) {
     CMenu menu;
     if (!menu.CreatePopupMenu())
         return;
     menu.AppendMenu(MF_STRING, ID_CTX_EXPLORER, "E&xplorer");
     menu.AppendMenu(MF_STRING, ID_CTX_READONLY_CLEAR, "Schreibschutz gesamt &entfernen");
     menu.AppendMenu(MF_STRING, ID_CTX_READONLY_SET, "Schreibschutz gesamt &setzen");
-    menu.TrackPopupMenu(TPM_CENTERALIGN, cursor.x, cursor.y, m_hWnd);
+    menu.TrackPopupMenu(alignment, where.x, where.y, m_hWnd);
 }
 
 LRESULT CUsageDlg::OnToolTipNeedText(NMHDR* header) {

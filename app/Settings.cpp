@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/UsageDlg.h"
+#include "classlib/Dpi.h"
 #include "classlib/Menu.h"
 #include "classlib/RegKey.h"
 #include "res/resource.h"
@@ -55,6 +56,19 @@ std::vector<long> SplitStoredNumbers(const CString& text, int maxCount) {
 
 int StoredColumnWidth(long number) {
     return static_cast<int>(Clamp(number, 0, kMaxStoredColumnWidth));
+}
+
+int ColumnWidthForDpi(long number, UINT dpi) {
+    return ScaleForDpi(StoredColumnWidth(number), dpi);
+}
+
+CString StoredWidthText(const std::vector<int>& widths, UINT dpi) {
+    CString text, piece;
+    for (int width : widths) {
+        piece.Format("%ld,", static_cast<long>(UnscaleForDpi(width, dpi)));
+        text += piece;
+    }
+    return text;
 }
 
 bool PlacementFromStoredNumbers(const std::vector<long>& numbers, WINDOWPLACEMENT& placement) {
@@ -132,7 +146,7 @@ void CUsageDlg::LoadSettings() {
 
     const std::vector<long> widths = SplitStoredNumbers(widthText, 5);
     for (size_t column = 0; column < widths.size(); ++column)
-        m_list.SetColumnWidth(static_cast<int>(column), StoredColumnWidth(widths[column]));
+        m_list.SetColumnWidth(static_cast<int>(column), ColumnWidthForDpi(widths[column], m_dpi));
 
     WINDOWPLACEMENT placement;
     if (PlacementFromStoredNumbers(SplitStoredNumbers(placementText, 10), placement))
@@ -140,11 +154,9 @@ void CUsageDlg::LoadSettings() {
 }
 
 void CUsageDlg::SaveSettings() {
-    CString widths;
-    widths.Format("%ld,%ld,%ld,%ld,", static_cast<long>(m_list.GetColumnWidth(0)),
-                  static_cast<long>(m_list.GetColumnWidth(1)),
-                  static_cast<long>(m_list.GetColumnWidth(2)),
-                  static_cast<long>(m_list.GetColumnWidth(3)));
+    const CString widths = StoredWidthText({m_list.GetColumnWidth(0), m_list.GetColumnWidth(1),
+                                            m_list.GetColumnWidth(2), m_list.GetColumnWidth(3)},
+                                           m_dpi);
     WINDOWPLACEMENT wp{};
     GetWindowPlacement(&wp);
     CString placement;
@@ -219,7 +231,7 @@ void CUsageDlg::RestoreDefaultSize() {
         return;
     RECT rect;
     GetWindowRect(&rect);
-    MoveWindow(rect.left, rect.top, 365, 270, TRUE);
+    MoveWindow(rect.left, rect.top, ScaleForDpi(365, m_dpi), ScaleForDpi(270, m_dpi), TRUE);
     RECT client;
     m_list.GetClientRect(&client);
     for (int column = 0; column < 5; ++column)

@@ -9,7 +9,8 @@
 
 // Widest column a stored width may give; wider numbers are cut to it, negative ones to 0.
 constexpr int kMaxStoredColumnWidth = 4096;
-// The main window's minimum track size, which a stored placement is not allowed to undercut.
+// The main window's minimum track size at 96 DPI, which a stored placement is not allowed to
+// undercut (at a higher DPI the window itself keeps its larger minimum).
 constexpr int kMinWindowWidth = 340;
 constexpr int kMinWindowHeight = 177;
 
@@ -19,6 +20,11 @@ constexpr int kMinWindowHeight = 177;
 std::vector<long> SplitStoredNumbers(const CString& text, int maxCount);
 // A stored column width brought into 0..kMaxStoredColumnWidth.
 int StoredColumnWidth(long number);
+// Widths are stored in 96-DPI units: a stored width in pixels at dpi, and the text
+// "%ld," per column that widths in pixels at dpi are stored as. At 96 DPI both are
+// today's pixels; a width read at a higher DPI is stored back as it was read.
+int ColumnWidthForDpi(long number, UINT dpi);
+CString StoredWidthText(const std::vector<int>& widths, UINT dpi);
 // The placement of ten stored numbers (flags, show command, minimised x and y, maximised
 // x and y, normal left, top, right, bottom), made safe to restore: false when there are
 // fewer than ten or the normal rectangle is empty. A minimised or hidden state comes back

@@ -44,6 +44,7 @@ LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE: return OnSize();
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_DPICHANGED: return OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
     case WM_CLOSE: return OnClose();
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_SCAN_DONE: return OnScanDone(wParam, lParam);
@@ -51,6 +52,7 @@ LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SCAN_ROWS: return OnScanRows(wParam, lParam);
     case WM_SYSCOMMAND: return OnSysCommand(wParam);
     case WM_HELP: return OnHelpInfo();
+    case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
     case WM_MEMORIAL_TIME: return OnMemorialTime(wParam);
     case WM_DESTROY: return OnDestroy();
     }
@@ -92,6 +94,8 @@ LRESULT CUsageDlg::OnNotify(NMHDR* header) {
 
 BOOL CUsageDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    m_dpi = WindowDpi(m_hWnd);
+    KeepDialogDpiChangeToMyself(m_hWnd);
     m_initialized = true;
     AddSystemMenuItems();
     SetIcon(m_icon, TRUE);
@@ -131,18 +135,23 @@ void CUsageDlg::AddSystemMenuItems() {
 void CUsageDlg::CreateImageList() {
     static const UINT kIcons[] = {IDI_FOLDER, IDI_FILE,      IDI_FIXED,
                                   IDI_CDROM,  IDI_REMOVABLE, IDI_NETWORK};
-    m_imageList.reset(new (std::nothrow) CImageList);
-    if (!m_imageList || !m_imageList->Create(16, 16, ILC_MASK, 2, 2))
-        return;
-    for (UINT id : kIcons) {
-        HICON icon = static_cast<HICON>(
-            LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
-        if (icon) {
-            m_imageList->Add(icon);
-            DestroyIcon(icon);
+    // The list lets go of the images it shows before they are destroyed.
+    std::unique_ptr<CImageList> images(new (std::nothrow) CImageList);
+    const int size = ScaleForDpi(16, m_dpi);
+    if (images && images->Create(size, size, ILC_MASK, 2, 2)) {
+        for (UINT id : kIcons) {
+            HICON icon = static_cast<HICON>(LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(id),
+                                                       IMAGE_ICON, size, size, 0));
+            if (icon) {
+                images->Add(icon);
+                DestroyIcon(icon);
+            }
         }
+    } else {
+        images.reset();
     }
-    m_list.SetImageList(m_imageList->GetSafeHandle(), LVSIL_SMALL);
+    m_list.SetImageList(images ? images->GetSafeHandle() : nullptr, LVSIL_SMALL);
+    m_imageList = std::move(images);
 }
 
 void CUsageDlg::InsertColumns() {
@@ -193,10 +202,12 @@ LRESULT CUsageDlg::OnSize() {
     RECT client;
     GetClientRect(&client);
     const int width = client.right, height = client.bottom;
-    m_list.MoveWindow(8, 8, width - 18, height - 44, TRUE);
-    PlaceButton(IDC_BACK, width, height, -100);
-    PlaceButton(IDC_RESTART, width, height, -1);
-    PlaceButton(IDCANCEL, width, height, 98);
+    const int margin = ScaleForDpi(8, m_dpi);
+    m_list.MoveWindow(margin, margin, width - ScaleForDpi(18, m_dpi),
+                      height - ScaleForDpi(44, m_dpi), TRUE);
+    PlaceButton(IDC_BACK, width, height, ScaleForDpi(-100, m_dpi));
+    PlaceButton(IDC_RESTART, width, height, ScaleForDpi(-1, m_dpi));
+    PlaceButton(IDCANCEL, width, height, ScaleForDpi(98, m_dpi));
     return result;
 }
 
@@ -207,13 +218,31 @@ void CUsageDlg::PlaceButton(int id, int clientWidth, int clientHeight, int offse
     RECT rect;
     ::GetClientRect(button, &rect);
     const int w = rect.right, h = rect.bottom;
-    ::MoveWindow(button, clientWidth / 2 - w / 2 + offset, clientHeight - 5 - h, w, h, TRUE);
+    ::MoveWindow(button, clientWidth / 2 - w / 2 + offset, clientHeight - ScaleForDpi(5, m_dpi) - h,
+                 w, h, TRUE);
 }
 
 LRESULT CUsageDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
-    info->ptMinTrackSize.x = 340;
-    info->ptMinTrackSize.y = 177;
+    info->ptMinTrackSize.x = ScaleForDpi(340, m_dpi);
+    info->ptMinTrackSize.y = ScaleForDpi(177, m_dpi);
     return Default();
+}
+
+LRESULT CUsageDlg::OnDpiChanged(WPARAM dpi, const RECT* suggested) {
+    const UINT oldDpi = m_dpi, newDpi = LOWORD(dpi);
+    if (newDpi == 0 || !suggested)
+        return 0;
+    m_dpi = newDpi;
+    if (m_initialized && newDpi != oldDpi) {
+        // Through the 96-DPI units in which the widths are stored, so that a move there
+        // and back gives the widths it started with.
+        for (int column = 0; column < m_list.GetColumnCount(); ++column)
+            m_list.SetColumnWidth(
+                column, ScaleForDpi(UnscaleForDpi(m_list.GetColumnWidth(column), oldDpi), newDpi));
+        CreateImageList();
+    }
+    ApplyDpiChange(m_hWnd, oldDpi, newDpi, *suggested, m_dpiFont);
+    return 0;
 }
 
 void CUsageDlg::SetWorking(bool working) {

@@ -13,6 +13,7 @@
 #include "attrib/AttribWalk.h"
 #include "attrib/AttribMode.h"
 #include "classlib/Dialog.h"
+#include "classlib/Dpi.h"
 #include "classlib/ImageList.h"
 #include "classlib/String.h"
 #include "classlib/WorkerThread.h"
@@ -167,6 +168,10 @@ class CUsageDlg : public CDialog {
     uint64_t m_totalSize = 0;
     CEntryArray m_entries;
     CEntryArray m_sortBuffer;
+    // The DPI the window is laid out for: lengths of the 96-DPI design scale to it.
+    UINT m_dpi = kDesignDpi;
+    // The dialog's font once a DPI change has made it anew.
+    CDpiFont m_dpiFont;
 
   protected:
     bool DoDataExchange() override;
@@ -191,8 +196,12 @@ class CUsageDlg : public CDialog {
     void OnAbout();
     LRESULT OnSysCommand(WPARAM id);
     LRESULT OnListRClick(NMHDR* header);
+    LRESULT OnContextMenu(HWND source, LPARAM position);
     LRESULT OnToolTipNeedText(NMHDR* header);
-    void ShowContextMenu();
+    // Where the keyboard opens the context menu: below the focused (or first selected)
+    // row, kept inside the rows in view; screen coordinates.
+    POINT KeyboardMenuPoint();
+    void ShowContextMenu(POINT where, UINT alignment);
     // The text of the tooltip shown last; the tooltip reads it after the request.
     std::wstring m_toolTipText;
     // The mini help is open.
@@ -201,6 +210,9 @@ class CUsageDlg : public CDialog {
     LRESULT OnNotify(NMHDR* header);
     LRESULT OnSize();
     LRESULT OnGetMinMaxInfo(MINMAXINFO* info);
+    // The window moved to a screen of another scale: the suggested rectangle, the columns,
+    // the images and the font follow.
+    LRESULT OnDpiChanged(WPARAM dpi, const RECT* suggested);
     LRESULT OnClose();
     void AddSystemMenuItems();
     void CreateImageList();

@@ -1,6 +1,6 @@
 #pragma once
 // CUsageListCtrl: the usage list of the main window; shows the hourglass over the list
-// while a worker thread runs.
+// while a worker thread runs; Shift+F10 on it asks for the context menu alone.
 #include "classlib/ListCtrl.h"
 
 // The list view that switches between the arrow and the busy cursor.
@@ -17,6 +17,7 @@ class CUsageListCtrl : public CListCtrl {
 
   private:
     LRESULT OnSetCursor();
+    LRESULT OnSysKeyUp(WPARAM key);
 
     bool m_busy = false;
 };

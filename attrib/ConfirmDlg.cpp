@@ -21,6 +21,7 @@ CString CConfirmDlg::Question() const {
 
 BOOL CConfirmDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    CenterWindow();
     // The edit control breaks the text into lines at its CR LF pairs.
     ::SetWindowTextW(GetDlgItem(IDC_CONFIRM_TEXT), Widen(Question()).c_str());
     // Both buttons carry the default style, and the dialog manager makes the last of them

@@ -20,3 +20,6 @@ class CErrorMsgDlg : public CDialog {
     CString m_text;
     CAnimateCtrl m_animate;
 };
+
+// The clip of the lamp drawn for a screen of this DPI: 28, 42 or 56 pixels.
+UINT LampClipForDpi(UINT dpi);

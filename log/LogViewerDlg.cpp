@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -16,29 +17,36 @@
 #include "res/resource.h"
 
 namespace {
-// The smallest size of the whole window, frame included.
+// The smallest size of the whole window, frame included, at 96 DPI.
 constexpr int kMinWidth = 484;
 constexpr int kMinHeight = 359;
 // The largest log that is loaded: the text lengths of Windows are ints.
 constexpr uint64_t kMaxLoadedBytes = INT_MAX - 1;
 
-std::wstring Convert(UINT codePage, DWORD flags, const CString& bytes) {
-    const int length =
-        MultiByteToWideChar(codePage, flags, bytes.c_str(), bytes.GetLength(), nullptr, 0);
+std::wstring Convert(UINT codePage, DWORD flags, const char* bytes, int count) {
+    const int length = MultiByteToWideChar(codePage, flags, bytes, count, nullptr, 0);
     if (length <= 0)
         return std::wstring();
     std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, flags, bytes.c_str(), bytes.GetLength(), &wide[0], length);
+    MultiByteToWideChar(codePage, flags, bytes, count, &wide[0], length);
     return wide;
 }
 } // namespace
 
 std::wstring LogTextForDisplay(const CString& bytes) {
-    if (bytes.IsEmpty())
-        return std::wstring();
-    std::wstring wide = Convert(CP_UTF8, MB_ERR_INVALID_CHARS, bytes);
-    if (wide.empty())
-        wide = Convert(CP_ACP, 0, bytes);
+    std::wstring wide;
+    const char* text = bytes.c_str();
+    const int length = bytes.GetLength();
+    for (int start = 0; start < length;) {
+        const char* end = static_cast<const char*>(memchr(text + start, '\n', length - start));
+        const int count = end ? static_cast<int>(end - text) + 1 - start : length - start;
+        // A line whose bytes are not valid UTF-8 was written in the ANSI code page.
+        std::wstring line = Convert(CP_UTF8, MB_ERR_INVALID_CHARS, text + start, count);
+        if (line.empty())
+            line = Convert(CP_ACP, 0, text + start, count);
+        wide += line;
+        start += count;
+    }
     return wide;
 }
 
@@ -48,6 +56,7 @@ LRESULT CLogViewerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE: return OnSize(wParam);
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_DPICHANGED: return OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -62,6 +71,8 @@ BOOL CLogViewerDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 BOOL CLogViewerDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    m_dpi = WindowDpi(m_hWnd);
+    KeepDialogDpiChangeToMyself(m_hWnd);
     m_initialized = true;
     if (!LoadLog(m_text)) {
         EndDialog(-1);
@@ -137,21 +148,32 @@ LRESULT CLogViewerDlg::OnSize(WPARAM type) {
     if (!m_initialized || type == SIZE_MINIMIZED)
         return result;
     const int l = client.left, t = client.top, r = client.right, b = client.bottom;
+    const int margin = ScaleForDpi(8, m_dpi);
     HWND edit = GetDlgItem(IDC_LOG_TEXT);
-    ::MoveWindow(edit, l + 8, t + 8, std::max(0, (r - 10) - (l + 8)),
-                 std::max(0, (b - 36) - (t + 8)), TRUE);
+    ::MoveWindow(edit, l + margin, t + margin,
+                 std::max(0, (r - ScaleForDpi(10, m_dpi)) - (l + margin)),
+                 std::max(0, (b - ScaleForDpi(36, m_dpi)) - (t + margin)), TRUE);
     HWND button = GetDlgItem(IDOK);
     RECT own;
     ::GetClientRect(button, &own);
     const int w = own.right, h = own.bottom;
-    ::MoveWindow(button, (r - l) / 2 - w / 2, (b - 5) - h, w, h, TRUE);
+    ::MoveWindow(button, (r - l) / 2 - w / 2, (b - ScaleForDpi(5, m_dpi)) - h, w, h, TRUE);
     return result;
 }
 
 LRESULT CLogViewerDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
-    info->ptMinTrackSize.x = kMinWidth;
-    info->ptMinTrackSize.y = kMinHeight;
+    info->ptMinTrackSize.x = ScaleForDpi(kMinWidth, m_dpi);
+    info->ptMinTrackSize.y = ScaleForDpi(kMinHeight, m_dpi);
     return Default();
+}
+
+LRESULT CLogViewerDlg::OnDpiChanged(WPARAM dpi, const RECT* suggested) {
+    const UINT oldDpi = m_dpi, newDpi = LOWORD(dpi);
+    if (newDpi == 0 || !suggested)
+        return 0;
+    m_dpi = newDpi;
+    ApplyDpiChange(m_hWnd, oldDpi, newDpi, *suggested, m_dpiFont);
+    return 0;
 }
 
 void CLogViewerDlg::OnLogClose() {

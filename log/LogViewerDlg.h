@@ -3,6 +3,7 @@
 #include <string>
 
 #include "classlib/Dialog.h"
+#include "classlib/Dpi.h"
 #include "classlib/String.h"
 
 // Dialog 154 with menu 155: the whole log in a rich edit control and an OK button. The
@@ -26,12 +27,17 @@ class CLogViewerDlg : public CDialog {
   private:
     LRESULT OnSize(WPARAM type);
     LRESULT OnGetMinMaxInfo(MINMAXINFO* info);
+    // The window moved to a screen of another scale: its rectangle, font and controls follow.
+    LRESULT OnDpiChanged(WPARAM dpi, const RECT* suggested);
     void OnLogClose();
     void OnLogDelete();
     // Puts the loaded text into the rich edit control, shown from its first line.
     void ShowText();
 
     bool m_initialized = false;
+    // The DPI the window is laid out for, and its font once a DPI change has made it anew.
+    UINT m_dpi = kDesignDpi;
+    CDpiFont m_dpiFont;
     CString m_text;
     CString m_path;
     // The window over which the viewer opens; the error message belongs to it, since
@@ -39,6 +45,6 @@ class CLogViewerDlg : public CDialog {
     CWnd* m_owner;
 };
 
-// The log's bytes as the text to show: UTF-8, or the ANSI code page for a file that is
-// not valid UTF-8 (written by another program).
+// The log's bytes as the text to show, line by line: a line that is valid UTF-8 as
+// UTF-8, any other (cut off, or written by another program) in the ANSI code page.
 std::wstring LogTextForDisplay(const CString& bytes);

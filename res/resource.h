@@ -37,6 +37,9 @@
 
 // Animations (resource type "AVI"): error message, mini help, About box, dedication
 #define IDR_AVI_LAMP 152
+// The error message's lamp drawn for screens of 150 and 200 % scale
+#define IDR_AVI_LAMP_150 160
+#define IDR_AVI_LAMP_200 161
 #define IDR_AVI_HELP 129
 #define IDR_AVI_ABOUT 131
 #define IDR_AVI_DEDICATION 132

@@ -78,34 +78,39 @@ def rgb_rows(c):
 
 # ---------------------------------------------------------------- clip 152: signal lamp
 
-# A round red signal lamp in a bevelled grey rim, dark or lit.
-def draw_lamp(lit):
-    c = ground_canvas(28, 28)
-    cx, cy = 14.0, 14.0
+# A round red signal lamp in a bevelled grey rim, dark or lit, n pixels square;
+# drawn on a 28-pixel design grid.
+def draw_lamp(lit, n=28):
+    k = n / 28.0
+    c = ground_canvas(n, n)
+    cx, cy = 14.0 * k, 14.0 * k
     # The rim is lit from the top left: light there, dark at the bottom right.
     def bevel(light, dark):
-        return lambda x, y: mix(light, dark, ((x - cx) + (y - cy)) / 26.0 + 0.5)
-    c.outlined(ellipse(cx, cy, 12.5, 12.5), bevel(0xF4F4F4, 0x5C5C5C))
-    c.fill(ellipse(cx, cy, 10.0, 10.0), bevel(0x6A6A6A, 0xE8E8E8))
-    glass = ellipse(cx, cy, 8.5, 8.5)
+        return lambda x, y: mix(light, dark, ((x - cx) + (y - cy)) / (26.0 * k) + 0.5)
+    c.outlined(ellipse(cx, cy, 12.5 * k, 12.5 * k), bevel(0xF4F4F4, 0x5C5C5C))
+    c.fill(ellipse(cx, cy, 10.0 * k, 10.0 * k), bevel(0x6A6A6A, 0xE8E8E8))
+    glass = ellipse(cx, cy, 8.5 * k, 8.5 * k)
     if lit:
         def glow(x, y):
-            d = math.hypot(x - cx + 1.5, y - cy + 1.5) / 9.5
+            d = math.hypot(x - cx + 1.5 * k, y - cy + 1.5 * k) / (9.5 * k)
             return mix(0xFF6A5A, 0xC80000, d * d)
         c.fill(glass, glow, smooth=True)
-        c.fill(ellipse(cx - 3.0, cy - 3.5, 2.8, 2.0), 0xFFFFFF, smooth=True, opacity=0.85)
+        c.fill(ellipse(cx - 3.0 * k, cy - 3.5 * k, 2.8 * k, 2.0 * k), 0xFFFFFF, smooth=True,
+               opacity=0.85)
     else:
         def dull(x, y):
-            d = math.hypot(x - cx + 1.5, y - cy + 1.5) / 9.5
+            d = math.hypot(x - cx + 1.5 * k, y - cy + 1.5 * k) / (9.5 * k)
             return mix(0x8A1810, 0x3C0604, d)
         c.fill(glass, dull, smooth=True)
-        c.fill(ellipse(cx - 3.0, cy - 3.5, 2.4, 1.6), 0xC08078, smooth=True, opacity=0.5)
-    c.fill(minus(ellipse(cx, cy, 9.0, 9.0), glass), 0x303030, smooth=True, opacity=0.6)
+        c.fill(ellipse(cx - 3.0 * k, cy - 3.5 * k, 2.4 * k, 1.6 * k), 0xC08078, smooth=True,
+               opacity=0.5)
+    c.fill(minus(ellipse(cx, cy, 9.0 * k, 9.0 * k), glass), 0x303030, smooth=True, opacity=0.6)
     return c
 
 
-def clip_lamp():
-    return [draw_lamp(False), draw_lamp(True)]
+# The lamp at 100 % and, for screens of 150 and 200 % scale, at 42 and 56 pixels.
+def clip_lamp(n=28):
+    return [draw_lamp(False, n), draw_lamp(True, n)]
 
 
 # ---------------------------------------------------------------- clip 129: mini help
@@ -533,6 +538,8 @@ def read_avi(data):
 # File name, drawing, frame size, frame count, microseconds per frame.
 CLIPS = [
     ("lamp.avi", clip_lamp, (28, 28), 2, 500000),
+    ("lamp42.avi", lambda: clip_lamp(42), (42, 42), 2, 500000),
+    ("lamp56.avi", lambda: clip_lamp(56), (56, 56), 2, 500000),
     ("help.avi", clip_help, (65, 128), 6, 100000),
     ("about.avi", clip_about, (128, 128), 25, 100000),
     ("dedication.avi", clip_dedication, (91, 131), 224, 10000),

@@ -431,15 +431,19 @@ def render(draw, sizes):
     return canvases
 
 
+# The icon sizes Windows asks for: the small 16-pixel icon at 100, 125, 150, 200,
+# 250 and 300 % scale (and the large one at 100 and 150 %).
+ICON_SIZES = (16, 20, 24, 32, 40, 48)
+
 # What gets written: file name, drawing, sizes, cursor hot spot.
 PICTURES = [
-    ("app.ico", draw_app, (16, 32, 48), None),
-    ("folder.ico", draw_folder, (16, 32), None),
-    ("file.ico", draw_file, (16, 32), None),
-    ("fixed.ico", draw_fixed, (16, 32), None),
-    ("cdrom.ico", draw_cdrom, (16, 32), None),
-    ("removable.ico", draw_removable, (16, 32), None),
-    ("network.ico", draw_network, (16, 32), None),
+    ("app.ico", draw_app, ICON_SIZES, None),
+    ("folder.ico", draw_folder, ICON_SIZES, None),
+    ("file.ico", draw_file, ICON_SIZES, None),
+    ("fixed.ico", draw_fixed, ICON_SIZES, None),
+    ("cdrom.ico", draw_cdrom, ICON_SIZES, None),
+    ("removable.ico", draw_removable, ICON_SIZES, None),
+    ("network.ico", draw_network, ICON_SIZES, None),
     ("arrow.cur", draw_arrow, (32,), (0, 0)),
     ("hourglass.cur", draw_hourglass, (32,), (16, 17)),
 ]

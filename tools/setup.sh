@@ -22,6 +22,8 @@ command -v xwininfo >/dev/null || need+=(x11-utils)
 command -v cmake >/dev/null || need+=(cmake)
 command -v python3 >/dev/null || need+=(python3)
 command -v setfattr >/dev/null || need+=(attr)
+# The user manual, Markdown made into HTML by the build.
+/usr/bin/python3 -c 'import markdown' 2>/dev/null || need+=(python3-markdown)
 command -v openssl >/dev/null || need+=(openssl)
 dpkg -s "libgnutls30:$(dpkg --print-architecture)" >/dev/null 2>&1 || need+=(libgnutls30)
 dpkg -s libgnutls30:i386 >/dev/null 2>&1 || need+=(libgnutls30:i386)

@@ -72,16 +72,10 @@ void CUsageDlg::FillDriveList() {
         }
         m_totalSize = total;
         if (haveSizes) {
-            // A quota can report more free space than capacity; never show a negative use.
-            if (free > total)
-                free = total;
-            const uint64_t used = total - free;
-            CString text;
-            SetCell(row, 1, FormatSize(total), image);
-            text.Format("%s [%s]", FormatShare(used, total).c_str(), FormatSize(used).c_str());
-            SetCell(row, 2, text, image);
-            text.Format("%s [%s]", FormatShare(free, total).c_str(), FormatSize(free).c_str());
-            SetCell(row, 3, text, image);
+            const DriveCells cells = FormatDriveCells(total, free);
+            SetCell(row, 1, cells.size, image);
+            SetCell(row, 2, cells.used, image);
+            SetCell(row, 3, cells.free, image);
             if (haveVolume)
                 SetCell(row, 4, Narrow(fileSystem), image);
         }

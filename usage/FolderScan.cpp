@@ -52,6 +52,7 @@ void CUsageDlg::ScanFolder() {
     const std::wstring folder = LongPath(m_currentPath);
     m_walk.SetAncestors(folder);
     CFolderReader reader;
+    reader.SetMethod(m_walk.GetMethod());
     if (reader.Open(folder)) {
         FolderEntry entry;
         while (!m_scanThread.StopRequested() && reader.Next(entry)) {

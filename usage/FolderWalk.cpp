@@ -78,6 +78,15 @@ FolderIdentity IdentifyFolder(const std::wstring& folder) {
     return identity;
 }
 
+void EntryFromFindData(const WIN32_FIND_DATAW& data, FolderEntry& entry) {
+    entry.name = data.cFileName;
+    entry.nameLength = static_cast<int>(wcsnlen(data.cFileName, MAX_PATH));
+    entry.attributes = data.dwFileAttributes;
+    entry.size = Join(data.nFileSizeHigh, data.nFileSizeLow);
+    entry.lastWrite = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+    entry.id = 0;
+}
+
 // ---- CFolderReader ----
 
 bool CFolderReader::Open(const std::wstring& folder) {
@@ -122,13 +131,7 @@ bool CFolderReader::Next(FolderEntry& entry) {
         if (!m_findPending && !FindNextFileW(m_find, &m_findData))
             return false;
         m_findPending = false;
-        entry.name = m_findData.cFileName;
-        entry.nameLength = static_cast<int>(wcslen(m_findData.cFileName));
-        entry.attributes = m_findData.dwFileAttributes;
-        entry.size = Join(m_findData.nFileSizeHigh, m_findData.nFileSizeLow);
-        entry.lastWrite = Join(m_findData.ftLastWriteTime.dwHighDateTime,
-                               m_findData.ftLastWriteTime.dwLowDateTime);
-        entry.id = 0;
+        EntryFromFindData(m_findData, entry);
         return true;
     }
     if (!m_folder.IsValid())
@@ -158,31 +161,52 @@ void CFolderReader::Close() {
     m_findPending = m_batchValid = false;
 }
 
+// ---- CLoopGuard ----
+
+void CLoopGuard::Begin(const FolderIdentity& top) {
+    m_volume = top.volume;
+    m_way.assign(1, top.id);
+}
+
+void CLoopGuard::Up() {
+    if (!m_way.empty())
+        m_way.pop_back();
+}
+
+bool CLoopGuard::Above(DWORD volume, uint64_t id) const {
+    for (const FolderIdentity& folder : m_above)
+        if (folder.volume == volume && folder.id == id)
+            return true;
+    return false;
+}
+
+bool CLoopGuard::IsAbove(uint64_t id) const {
+    // The entries of the listed folder are on its volume.
+    return id && !m_above.empty() && Above(m_above.back().volume, id);
+}
+
+bool CLoopGuard::WouldLoop(uint64_t id) const {
+    return id && (std::find(m_way.begin(), m_way.end(), id) != m_way.end() || Above(m_volume, id));
+}
+
 // ---- CFolderWalk ----
 
 void CFolderWalk::SetAncestors(const std::wstring& folder) {
-    m_ancestors.clear();
+    std::vector<FolderIdentity> above;
     // Each prefix that ends in a backslash after "\\?\" is a folder on the way down.
     for (size_t end = folder.find(L'\\', 4); end != std::wstring::npos;
          end = folder.find(L'\\', end + 1)) {
         const FolderIdentity identity = IdentifyFolder(folder.substr(0, end + 1));
         if (identity.id)
-            m_ancestors.push_back(identity);
+            above.push_back(identity);
     }
+    m_guard.SetAbove(std::move(above));
 }
 
 bool CFolderWalk::MayEnter(const FolderEntry& entry) const {
     if (!IsDirectory(entry) || IsDotEntry(entry) || IsReparsePoint(entry))
         return false;
-    // The entries of the scanned folder are on its volume.
-    return m_ancestors.empty() || !IsAncestor(m_ancestors.back().volume, entry.id);
-}
-
-bool CFolderWalk::IsAncestor(DWORD volume, uint64_t id) const {
-    for (const FolderIdentity& ancestor : m_ancestors)
-        if (ancestor.volume == volume && ancestor.id == id)
-            return true;
-    return false;
+    return !m_guard.IsAbove(entry.id);
 }
 
 CFolderWalk::Level* CFolderWalk::LevelAt(size_t depth) {
@@ -198,11 +222,6 @@ CFolderWalk::Level* CFolderWalk::LevelAt(size_t depth) {
     return level;
 }
 
-bool CFolderWalk::OnWayDown(DWORD volume, uint64_t id) const {
-    return id &&
-           (std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end() || IsAncestor(volume, id));
-}
-
 bool CFolderWalk::Open(const std::wstring& folder) {
     m_opened = false;
     if (folder.empty())
@@ -216,15 +235,13 @@ bool CFolderWalk::Open(const std::wstring& folder) {
     if (!top || !top->reader.Open(m_path))
         return false;
     // Everything below is on the top folder's volume: reparse points are not entered.
-    const FolderIdentity identity = IdentifyFolder(m_path);
-    m_volume = identity.volume;
-    m_ids.assign(1, identity.id);
+    m_guard.Begin(IdentifyFolder(m_path));
     m_opened = true;
     return true;
 }
 
 void CFolderWalk::Enter(const FolderEntry& entry, size_t& depth) {
-    if (IsDotEntry(entry) || IsReparsePoint(entry) || OnWayDown(m_volume, entry.id))
+    if (IsDotEntry(entry) || IsReparsePoint(entry) || m_guard.WouldLoop(entry.id))
         return;
     const size_t length = m_path.size();
     m_path.append(entry.name, static_cast<size_t>(entry.nameLength));
@@ -232,7 +249,7 @@ void CFolderWalk::Enter(const FolderEntry& entry, size_t& depth) {
     Level* child = LevelAt(depth + 1);
     if (child && child->reader.Open(m_path)) {
         child->pathLength = length;
-        m_ids.push_back(entry.id);
+        m_guard.Down(entry.id);
         ++depth;
     } else {
         // A folder that cannot be searched: nothing below it is met.
@@ -246,7 +263,7 @@ bool CFolderWalk::Leave(size_t& depth) {
     if (depth == 0)
         return false;
     m_path.resize(level.pathLength);
-    m_ids.pop_back();
+    m_guard.Up();
     --depth;
     return true;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classlib/Handle.h"
@@ -31,6 +32,8 @@ bool IsDotEntry(const FolderEntry& entry);
 uint64_t FileSize64(const FolderEntry& entry);
 // A junction, symbolic link or mount point: counted, never entered.
 bool IsReparsePoint(const FolderEntry& entry);
+// The entry of a plain search's result (no file id); its name points into data.
+void EntryFromFindData(const WIN32_FIND_DATAW& data, FolderEntry& entry);
 
 // The form of an entry's path for the wide file functions: "\\?\" in front, so that any
 // name and any length up to the system's limit is taken literally; no backslash is added
@@ -49,6 +52,31 @@ struct FolderIdentity {
 };
 // The identity of a folder given in LongPath form; id 0 when it cannot be read.
 FolderIdentity IdentifyFolder(const std::wstring& folder);
+
+// The folders a walk must not enter again, by identity: those from the volume's root down
+// to the folder whose entries are listed, and those on the walk's way down. A folder met
+// again among them is a loop that the file system does not mark (a bind mount, a folder
+// mounted into itself). An unknown identity (id 0) is never a loop.
+class CLoopGuard {
+  public:
+    // The folders from the volume's root down to the listed folder, root first.
+    void SetAbove(std::vector<FolderIdentity> above) { m_above = std::move(above); }
+    // A walk begins at its top, goes down into a folder of the top's volume, comes back up.
+    void Begin(const FolderIdentity& top);
+    void Down(uint64_t id) { m_way.push_back(id); }
+    void Up();
+    // Whether an entry of the listed folder with this id is one of the folders above.
+    bool IsAbove(uint64_t id) const;
+    // Whether a folder the walk meets with this id is above it or on its way down.
+    bool WouldLoop(uint64_t id) const;
+
+  private:
+    bool Above(DWORD volume, uint64_t id) const;
+
+    std::vector<FolderIdentity> m_above;
+    std::vector<uint64_t> m_way; // from the walk's top down to the current folder
+    DWORD m_volume = 0;          // of the walk's top: everything below is on it
+};
 
 // Reads the entries of one folder, "." and ".." included, in the order the file system
 // gives them. The batch buffer is kept and reused for every folder the reader opens.
@@ -105,6 +133,7 @@ class CFolderWalk {
     explicit CFolderWalk(const std::atomic<bool>& stop) : m_stop(stop) {}
 
     void SetMethod(CFolderReader::Method method) { m_method = method; }
+    CFolderReader::Method GetMethod() const { return m_method; }
     // Remembers the identities of a folder (LongPath form) and of each folder above it, so
     // that none of them is entered again below it. An empty path forgets them.
     void SetAncestors(const std::wstring& folder);
@@ -129,9 +158,6 @@ class CFolderWalk {
         size_t pathLength = 0; // of m_path before this level's name was appended
     };
     Level* LevelAt(size_t depth);
-    // A folder given to SetAncestors or above it (id 0: unknown, none).
-    bool IsAncestor(DWORD volume, uint64_t id) const;
-    bool OnWayDown(DWORD volume, uint64_t id) const;
     // Enters a sub-folder met at depth if it may be entered and can be searched.
     void Enter(const FolderEntry& entry, size_t& depth);
     // Leaves the folder at depth once it is read; false when that was the top.
@@ -142,10 +168,8 @@ class CFolderWalk {
     const std::atomic<bool>& m_stop;
     CFolderReader::Method m_method = CFolderReader::kHandleBatches;
     std::vector<std::unique_ptr<Level>> m_levels;
-    std::vector<uint64_t> m_ids; // of the folders from the walk's top down to the current one
-    std::vector<FolderIdentity> m_ancestors;
+    CLoopGuard m_guard;
     std::wstring m_path;
-    DWORD m_volume = 0;    // of the walk's top: everything below is on it
     bool m_opened = false; // Open took a folder that Walk has not walked yet
 };
 

@@ -27,6 +27,17 @@ CString FormatShare(uint64_t part, uint64_t whole) {
     return text;
 }
 
+DriveCells FormatDriveCells(uint64_t total, uint64_t free) {
+    if (free > total)
+        free = total;
+    const uint64_t used = total - free;
+    DriveCells cells;
+    cells.size = FormatSize(total);
+    cells.used.Format("%s [%s]", FormatShare(used, total).c_str(), FormatSize(used).c_str());
+    cells.free.Format("%s [%s]", FormatShare(free, total).c_str(), FormatSize(free).c_str());
+    return cells;
+}
+
 CString AttributeLetters(uint32_t attributes) {
     struct Letter {
         uint32_t bit;

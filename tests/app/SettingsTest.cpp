@@ -8,8 +8,8 @@
 
 #include "app/Settings.h"
 #include "res/resource.h"
-#include "support/StoredSettings.h"
 #include "support/MainWindow.h"
+#include "support/StoredSettings.h"
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
 

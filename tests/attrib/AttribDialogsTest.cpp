@@ -131,3 +131,34 @@ TEST(ErrorMsgDlg, ShowsItsTextOverTheBlinkingLampAndAClickOnTheLampClosesIt) {
     };
     EXPECT_NE(Answer(dialog, read, clickLamp), -1);
 }
+
+// Both dialogs open over the window that owns them, where the user works, and stay on
+// the screen when that window reaches over its edge.
+TEST(AttribDialogs, OpenOverTheirOwnerKeptOnTheScreen) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    for (const POINT place : {POINT{40, 60}, POINT{work.right - 120, work.bottom - 60}}) {
+        HWND ownerWindow = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, place.x,
+                                           place.y, 400, 300, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(ownerWindow, nullptr);
+        CWnd owner;
+        owner.SubclassWindow(ownerWindow);
+        CConfirmDlg confirm(&owner);
+        CErrorMsgDlg error(&owner);
+        for (CDialog* dialog : std::vector<CDialog*>{&confirm, &error}) {
+            RECT rect{};
+            const auto read = [&](HWND window) { GetWindowRect(window, &rect); };
+            Answer(*dialog, read, [](HWND w) { PostMessageW(w, WM_COMMAND, IDOK, 0); });
+            const LONG middleX = (rect.left + rect.right) / 2,
+                       middleY = (rect.top + rect.bottom) / 2;
+            if (place.x == 40) {
+                EXPECT_NEAR(middleX, place.x + 200, 1);
+                EXPECT_NEAR(middleY, place.y + 150, 1);
+            } else {
+                EXPECT_EQ(rect.right, work.right);
+                EXPECT_EQ(rect.bottom, work.bottom);
+            }
+        }
+        DestroyWindow(ownerWindow);
+    }
+}

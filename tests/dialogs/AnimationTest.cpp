@@ -25,10 +25,10 @@ struct Clip {
     DWORD microseconds;
 };
 
-const Clip kClips[] = {{IDR_AVI_LAMP, 28, 28, 2, 500000},
-                       {IDR_AVI_HELP, 65, 128, 6, 100000},
-                       {IDR_AVI_ABOUT, 128, 128, 25, 100000},
-                       {IDR_AVI_DEDICATION, 91, 131, 224, 10000}};
+const Clip kClips[] = {
+    {IDR_AVI_LAMP, 28, 28, 2, 500000},     {IDR_AVI_LAMP_150, 42, 42, 2, 500000},
+    {IDR_AVI_LAMP_200, 56, 56, 2, 500000}, {IDR_AVI_HELP, 65, 128, 6, 100000},
+    {IDR_AVI_ABOUT, 128, 128, 25, 100000}, {IDR_AVI_DEDICATION, 91, 131, 224, 10000}};
 
 uint32_t Dword(const uint8_t* p) {
     uint32_t value;

@@ -10,9 +10,9 @@
 
 #include "classlib/WinText.h"
 #include "dialogs/AboutDlg.h"
-#include "support/ScratchFolder.h"
 #include "res/resource.h"
 #include "support/RemoteProgram.h"
+#include "support/ScratchFolder.h"
 #include "support/WindowDriver.h"
 
 namespace {

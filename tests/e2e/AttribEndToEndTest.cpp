@@ -30,6 +30,18 @@ bool Busy(const RemoteProgram& program) {
     return !IsWindowEnabled(GetDlgItem(program.Window(), IDC_BACK));
 }
 
+// Chooses a read-only command for the selected rows and answers "&Ja"; true once the
+// change runs.
+bool StartChange(const RemoteProgram& program, UINT command) {
+    HWND window = program.Window(), question = nullptr;
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    if (!WaitFor([&] { return (question = FindOwnedWindow(window, "Bitte bestätigen")); }))
+        return false;
+    PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDC_CONFIRM_YES, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(question, IDC_CONFIRM_YES)));
+    return WaitFor([&] { return Busy(program); });
+}
+
 // Waits until the window has handled what was posted to it before: a message sent after
 // those is served only when the thread next asks for one.
 void SettlePosted(HWND window) {
@@ -57,6 +69,16 @@ class AttribEndToEndTest : public ::testing::Test {
 
 TEST_F(AttribEndToEndTest, BusyWindowRefusesNavigationAndClosesWithinASecond) {
     const CursorPlace keep;
+    {
+        // A change of the whole drive, started in the drive list before any folder was
+        // opened, ends with the window too.
+        RemoteProgram first;
+        ASSERT_TRUE(first.Start());
+        const ListProbe drives(first.Window());
+        ASSERT_TRUE(drives.Select({drives.RowOf("P:\\")}));
+        ASSERT_TRUE(StartChange(first, ID_CTX_READONLY_SET));
+        EXPECT_LT(first.CloseAndTime(1000), 1000u);
+    }
     RemoteProgram program;
     ASSERT_TRUE(program.Start());
     HWND window = program.Window();
@@ -70,13 +92,7 @@ TEST_F(AttribEndToEndTest, BusyWindowRefusesNavigationAndClosesWithinASecond) {
     ASSERT_GE(rows, 2);
     ASSERT_TRUE(list.Select({row}));
 
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_CTX_READONLY_SET, 0), 0);
-    HWND question = nullptr;
-    ASSERT_TRUE(WaitFor(
-        [&] { return (question = FindOwnedWindow(window, "Bitte bestätigen")) != nullptr; }));
-    PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDC_CONFIRM_YES, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(question, IDC_CONFIRM_YES)));
-    ASSERT_TRUE(WaitFor([&] { return Busy(program); }));
+    ASSERT_TRUE(StartChange(program, ID_CTX_READONLY_SET));
 
     // A double-click on the folder and "&Zurück" (a command that reaches the window even
     // while its button is disabled) leave the folder shown.

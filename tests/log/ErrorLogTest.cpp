@@ -5,12 +5,13 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
-#include "support/ScratchFolder.h"
 #include "app/UsageDlg.h"
 #include "classlib/WinText.h"
 #include "log/ErrorLog.h"
 #include "log/LogFiles.h"
+#include "support/ScratchFolder.h"
 #include "support/WindowDriver.h"
 
 namespace {
@@ -151,8 +152,17 @@ TEST(ErrorLog, FileInUseLosesTheLineAndNothingElse) {
     EXPECT_EQ(ReadBytes(log.GetLogPath()), "kept line\r\n");
     EXPECT_EQ(ReadBytes(log.GetBackupPath()), "old backup\r\n");
 
-    // Once the file is free again the next line is written (and, at limit 0, rotated).
+    // Held for a moment only, the file takes the line once it is free (at limit 0, the
+    // log is then rotated).
+    viewer = CreateFileW(Widen(log.GetLogPath()).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                         0, nullptr);
+    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+    std::thread release([viewer] {
+        Sleep(50);
+        CloseHandle(viewer);
+    });
     EXPECT_TRUE(log.Write("written"));
+    release.join();
     EXPECT_FALSE(FileExists(log.GetLogPath()));
     const std::string backup = ReadBytes(log.GetBackupPath());
     EXPECT_EQ(backup.substr(0, 11), "kept line\r\n");

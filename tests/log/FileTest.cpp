@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "support/ScratchFolder.h"
 #include "classlib/File.h"
 #include "classlib/WinText.h"
+#include "support/ScratchFolder.h"
 
 TEST(FileException, WindowsErrorsMapToTheCauseOfTheirSense) {
     struct Case {

@@ -6,13 +6,13 @@
 
 #include <string>
 
-#include "support/ScratchFolder.h"
 #include "app/UsageDlg.h"
 #include "classlib/WinApp.h"
 #include "classlib/WinText.h"
 #include "log/ErrorLog.h"
 #include "log/LogViewerDlg.h"
 #include "res/resource.h"
+#include "support/ScratchFolder.h"
 #include "support/WindowDriver.h"
 
 namespace {
@@ -138,6 +138,27 @@ TEST(LogViewer, LayoutFollowsTheSizeDownToTheSmallest) {
     });
 }
 
+TEST(LogViewer, OnAScreenOfTwiceTheScaleMarginsAndSmallestSizeDouble) {
+    ScratchFolder folder;
+    WriteBytes(folder.Path("Voldix.log"), kLogText);
+    RunViewer(folder.Path("Voldix.log"), [&](HWND viewer) {
+        RECT suggested{0, 0, 1000, 800}, window, client;
+        SendMessageW(viewer, WM_DPICHANGED, MAKEWPARAM(192, 192),
+                     reinterpret_cast<LPARAM>(&suggested));
+        GetWindowRect(viewer, &window);
+        EXPECT_TRUE(EqualRect(&window, &suggested));
+        GetClientRect(viewer, &client);
+        const RECT edit = ChildRect(viewer, IDC_LOG_TEXT), button = ChildRect(viewer, IDOK);
+        const RECT expectedEdit{16, 16, client.right - 20, client.bottom - 72};
+        EXPECT_TRUE(EqualRect(&edit, &expectedEdit));
+        EXPECT_EQ(button.bottom, client.bottom - 10);
+        SetWindowPos(viewer, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+        GetWindowRect(viewer, &window);
+        EXPECT_EQ(window.right - window.left, 968);
+        EXPECT_EQ(window.bottom - window.top, 718);
+    });
+}
+
 TEST(LogViewer, TooLargeALogGivesAnEmptyViewer) {
     ScratchFolder folder;
     const CString path = folder.Path("Voldix.log");
@@ -183,4 +204,14 @@ TEST(LogViewer, ALineWrittenWhileTheLogIsReadLandsInTheFile) {
     EXPECT_EQ(backup.substr(0, content.size()), content);
     EXPECT_NE(backup.find(">: rotated later\r\n"), std::string::npos);
     EXPECT_NE(backup.find(">: last\r\n"), std::string::npos);
+}
+
+// Each line is decoded by itself: a line cut off in the middle of a character, or one
+// written by another program in the ANSI code page, leaves the UTF-8 lines around it whole.
+TEST(LogViewer, DecodesTheLogLineByLine) {
+    wchar_t ansi[2][32] = {};
+    MultiByteToWideChar(CP_ACP, 0, "<2>: Fu\xdf\r\n", -1, ansi[0], 32);
+    MultiByteToWideChar(CP_ACP, 0, "<4>: cut \xc3", -1, ansi[1], 32);
+    EXPECT_EQ(LogTextForDisplay("<1>: Fu\xc3\x9f\r\n<2>: Fu\xdf\r\n<3>: \xc3\xa4\n<4>: cut \xc3"),
+              L"<1>: Fu\u00df\r\n" + std::wstring(ansi[0]) + L"<3>: \u00e4\n" + ansi[1]);
 }

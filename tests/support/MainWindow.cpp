@@ -99,8 +99,8 @@ int ListProbe::RowOf(const CString& text) const {
     return -1;
 }
 
-RECT ListProbe::RowRect(int row) const {
-    RECT rect{LVIR_LABEL, 0, 0, 0};
+RECT ListProbe::RowRect(int row, int part) const {
+    RECT rect{part, 0, 0, 0};
     ListMemory memory(List(), sizeof(rect));
     memory.Write(0, &rect, sizeof(rect));
     if (!memory.Address() ||

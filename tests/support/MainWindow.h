@@ -3,6 +3,8 @@
 // and buttons through the window handle, from the script's thread, as a user would.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,8 +30,8 @@ class ListProbe {
     std::vector<std::string> Column(int column = 0) const;
     // The first row whose first column reads text; -1 if there is none.
     int RowOf(const CString& text) const;
-    // The rectangle of a row's label in the list's client area.
-    RECT RowRect(int row) const;
+    // The rectangle of a row's label (or another part, LVIR_ICON...) in the list's client area.
+    RECT RowRect(int row, int part = LVIR_LABEL) const;
     // Selects exactly the rows given; false if the list refused one.
     bool Select(const std::vector<int>& rows) const;
     bool IsSelected(int row) const;

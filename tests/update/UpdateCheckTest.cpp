@@ -17,8 +17,8 @@
 #include "app/UsageDlg.h"
 #include "classlib/WinText.h"
 #include "log/LogFiles.h"
-#include "support/ScratchFolder.h"
 #include "res/resource.h"
+#include "support/ScratchFolder.h"
 #include "support/WindowDriver.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateSignature.h"
@@ -188,6 +188,8 @@ class UpdateCheckTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(Environment(L"VOLDIX_TEST_SERVER").IsEmpty())
             << "run through tests/update/update_server.py";
+        // A list left by a run that failed would count as there before.
+        DeleteFileW(Widen(m_folder + "_updates.txt").c_str());
         m_before = FolderListing(m_folder);
     }
     void TearDown() override {
@@ -301,6 +303,15 @@ TEST_F(UpdateCheckTest, FailedDownloadsLeaveNothingAndTheOldFile) {
     m_before.erase("voldix_alt.zip");
 }
 
+TEST_F(UpdateCheckTest, BodyWithoutALengthEndsAtItsCap) {
+    UseScenario("list=endless");
+    CInternetSession session(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG);
+    CString error;
+    EXPECT_FALSE(HttpDownload(session, UpdateBaseUrl() + "Updates/_updates.txt",
+                              m_folder + "_updates.txt", error, kUpdateListLimit, nullptr));
+    EXPECT_EQ(error.str(), "Error: Datei zu groß");
+}
+
 TEST_F(UpdateCheckTest, HostileFileNamesAreRefused) {
     const std::pair<std::string, const char*> names[] = {
         {"..\\evil.zip", "Pfadangabe"},
@@ -334,8 +345,9 @@ TEST_F(UpdateCheckTest, HostileFileNamesAreRefused) {
 TEST_F(UpdateCheckTest, ListFailuresEndQuietlyOrWithTheErrorBox) {
     CUsageDlg dialog;
     RunDialog(dialog, [&](HWND window) {
-        // Status 404, and a list that never ends (cut at its limit): nothing is shown.
-        for (const char* scenario : {"list=404", "list=endless"}) {
+        // Status 404, a list that never ends (cut at its limit), and lists without a
+        // record: nothing is shown, and no list is left behind.
+        for (const char* scenario : {"list=404", "list=endless", "list=empty", "list=comments"}) {
             UseScenario(scenario);
             UpdateCommand command(window);
             command.Start();

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "classlib/WinText.h"
-#include "support/ScratchFolder.h"
 #include "support/RemoteProgram.h"
+#include "support/ScratchFolder.h"
 #include "update/VersionInfo.h"
 
 TEST(VersionInfo, ReadsTheOwnResource) {

@@ -7,10 +7,11 @@ Runs COMMAND while the server answers on 127.0.0.1 (base URL in VOLDIX_TEST_SERV
 port where nothing listens in VOLDIX_TEST_CLOSED_PORT), then stops it; the server also
 ends after --timeout. The first path segment of a request is the scenario, key=value
 pairs joined by ",": key, v (version), unit, size, path and name (hex) of the record;
-list=ok|404|endless|silent and dl=ok|404|cut|big|tampered|trickle say how list and
-download are answered: "cut" closes after half the announced body, "big" announces
-300 MiB, "tampered" changes a byte of the signed body, "trickle" sends a byte every
-0.2 s, "endless" streams list lines without a length, "silent" never answers.
+list=ok|404|endless|silent|empty|comments and dl=ok|404|cut|big|tampered|trickle say how
+list and download are answered: "cut" closes after half the announced body, "big"
+announces 300 MiB, "tampered" changes a byte of the signed body, "trickle" sends a byte
+every 0.2 s, "endless" streams list lines without a length, "silent" never answers,
+"empty" and "comments" send a list without a record.
 sig=ok|none|moved says whether the record carries the download's signature (made with
 KEY.pem), none, or one made for the next version.
 The same content is served over HTTPS (TLS 1.2) on localhost: with a certificate of a
@@ -97,6 +98,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     self.wfile.write(line)
             except OSError:
                 pass
+        elif rest == "Updates/_updates.txt" and mode in ("empty", "comments"):
+            self.send_body(b"" if mode == "empty" else b"# Voldix test list\n# no record\n")
         elif rest == "Updates/_updates.txt":
             self.send_body(update_list(values))
         elif mode == "cut":

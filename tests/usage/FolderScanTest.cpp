@@ -10,6 +10,7 @@
 #include "support/FixtureTree.h"
 #include "support/ScratchFolder.h"
 #include "support/TestDrives.h"
+#include "usage/FolderWalk.h"
 #include "usage/Format.h"
 
 namespace {
@@ -102,6 +103,15 @@ TEST_F(FolderScanTest, NestedFoldersEmptyFolderAndMissingFolder) {
     EXPECT_FALSE(m_dialog.FolderSize("", total));
     EXPECT_EQ(total, 7u);
 
+    // A last-write time apart from the creation time, which the list must not show.
+    const FILETIME old{0x7E29D0B7, 0x01C08D96}; // 3 Feb 2001
+    HANDLE file = CreateFileW(Wide(Path("a.dat")).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &old));
+    CloseHandle(file);
+    m_dialog.m_walk.SetMethod(CFolderReader::kFindFile);
+    EXPECT_EQ(Scan(m_dialog, m_root).at(1).time, 981173106); // by the plain search
+    m_dialog.m_walk.SetMethod(CFolderReader::kHandleBatches);
     const auto records = Scan(m_dialog, m_root);
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0].name, "sub");
@@ -362,6 +372,37 @@ TEST_F(FolderScanTest, StopRequestEndsTheWalkAtOnce) {
     EXPECT_TRUE(Scan(m_dialog, m_root).empty());
     m_dialog.m_scanThread.StopFlag() = false;
     EXPECT_EQ(Total(m_root, CFolderReader::kHandleBatches), 200u);
+}
+
+TEST(FolderReader, ThePlainSearchGivesTheLastWriteTime) {
+    WIN32_FIND_DATAW data{};
+    data.ftCreationTime = {1, 0};
+    data.ftLastAccessTime = {2, 0};
+    data.ftLastWriteTime = {3, 4};
+    data.nFileSizeHigh = 5;
+    data.nFileSizeLow = 6;
+    FolderEntry entry;
+    EntryFromFindData(data, entry);
+    EXPECT_EQ(entry.lastWrite, (4ull << 32) | 3);
+    EXPECT_EQ(entry.size, (5ull << 32) | 6);
+}
+
+TEST(LoopGuard, FoldersAboveOrOnTheWayDownAreNotEnteredAgain) {
+    CLoopGuard guard;
+    guard.SetAbove({{7, 1}, {7, 2}}); // the volume's root and the listed folder
+    EXPECT_TRUE(guard.IsAbove(1) && guard.IsAbove(2));
+    EXPECT_FALSE(guard.IsAbove(3) || guard.IsAbove(0));
+    guard.Begin({7, 3});
+    guard.Down(4);
+    for (uint64_t id : {1, 2, 3, 4})
+        EXPECT_TRUE(guard.WouldLoop(id)) << id;
+    EXPECT_FALSE(guard.WouldLoop(5) || guard.WouldLoop(0));
+    // Once left, a folder may be met again beside it; ids count on their volume only.
+    guard.Up();
+    EXPECT_FALSE(guard.WouldLoop(4));
+    guard.Begin({8, 3});
+    EXPECT_FALSE(guard.WouldLoop(1));
+    EXPECT_TRUE(guard.WouldLoop(3));
 }
 
 TEST(SizeSort, LargestFirstAndEqualSizesInTheirOrder) {

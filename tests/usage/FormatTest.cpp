@@ -37,6 +37,17 @@ TEST(FormatShare, TwoDecimalsAndNoNanForAnEmptyWhole) {
     EXPECT_EQ(FormatShare(UINT64_MAX / 2, UINT64_MAX), "50.00%");
 }
 
+TEST(FormatDriveCells, ShareAndSizeOfUsedAndFreeAndNoUseBelowZero) {
+    const DriveCells cells = FormatDriveCells(4096, 1024);
+    EXPECT_EQ(cells.size, "4.0 KB");
+    EXPECT_EQ(cells.used, "75.00% [3.0 KB]");
+    EXPECT_EQ(cells.free, "25.00% [1.0 KB]");
+    // A quota that reports more free space than the capacity.
+    const DriveCells quota = FormatDriveCells(1000, 1500);
+    EXPECT_EQ(quota.used, "0.00% [0 Bytes]");
+    EXPECT_EQ(quota.free, "100.00% [1000 Bytes]");
+}
+
 TEST(AttributeLetters, OnePositionPerBitAndFolderOrFile) {
     EXPECT_EQ(AttributeLetters(0x20), "A-F---------");
     EXPECT_EQ(AttributeLetters(0x10), "--D---------");

@@ -89,6 +89,7 @@ class NavigationTest : public ::testing::Test {
 } // namespace
 
 TEST_F(NavigationTest, OpenFoldersGoBackWithButtonAndEnter) {
+    ASSERT_TRUE(MakeFolder(m_folder.Path("eins\\seite\\tief")));
     RunMainWindow(m_dialog, "P", [&](HWND window) {
         const ListProbe list(window);
         EXPECT_EQ(WindowTitle(window), "Voldix");
@@ -106,6 +107,22 @@ TEST_F(NavigationTest, OpenFoldersGoBackWithButtonAndEnter) {
         EXPECT_EQ(m_dialog.m_depth, 3);
         EXPECT_EQ(m_dialog.m_pathStack.GetSize(), 3);
         EXPECT_EQ(m_dialog.m_pathStack[2], m_folder.Path());
+        // Two levels down, back twice, down another branch and back: every "&Zurück"
+        // lands in the folder the way down came through.
+        const auto back = [&](const char* level) {
+            ClickButton(window, IDC_BACK);
+            EXPECT_TRUE(WaitFor([&] { return list.ButtonsEnabled(); }, 60000));
+            EXPECT_EQ(WindowTitle(window), m_folder.Path(level));
+        };
+        list.Open("zwei", m_folder.Path("eins\\zwei\\"));
+        list.Open("drei", m_folder.Path("eins\\zwei\\drei\\"));
+        back("eins\\zwei\\");
+        back("eins\\");
+        list.Open("seite", m_folder.Path("eins\\seite\\"));
+        list.Open("tief", m_folder.Path("eins\\seite\\tief\\"));
+        back("eins\\seite\\");
+        back("eins\\");
+        EXPECT_EQ(m_dialog.m_pathStack.GetSize(), 3);
 
         ClickButton(window, IDC_BACK);
         ASSERT_TRUE(list.WaitForLevel(m_folder.Path()));
