@@ -3,8 +3,8 @@
 # its 32-bit half, Xvfb, ImageMagick, the GoogleTest sources, clang with libFuzzer
 # for the native builds, openssl for the update signatures and the test certificates,
 # and GnuTLS in both halves, through which Wine's CNG checks signatures and its
-# schannel speaks HTTPS (Wine's packages only recommend it). Skips the work when everything is already there. Both MinGW-w64
-# compilers: Voldix ships as a 32-bit program, and where the kernel cannot run 32-bit
+# schannel speaks HTTPS (Wine's packages only recommend it). Skips the work when
+# everything is already there. Both MinGW-w64 compilers: Voldix ships as a 32-bit program, and where the kernel cannot run 32-bit
 # code, Wine runs a 64-bit build.
 set -euo pipefail
 
