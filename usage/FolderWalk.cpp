@@ -168,6 +168,11 @@ void CLoopGuard::Begin(const FolderIdentity& top) {
     m_way.assign(1, top.id);
 }
 
+void CLoopGuard::Resume(DWORD volume, std::vector<uint64_t> way) {
+    m_volume = volume;
+    m_way = std::move(way);
+}
+
 void CLoopGuard::Up() {
     if (!m_way.empty())
         m_way.pop_back();
@@ -222,7 +227,7 @@ CFolderWalk::Level* CFolderWalk::LevelAt(size_t depth) {
     return level;
 }
 
-bool CFolderWalk::Open(const std::wstring& folder) {
+bool CFolderWalk::OpenTop(const std::wstring& folder) {
     m_opened = false;
     if (folder.empty())
         return false;
@@ -232,10 +237,22 @@ bool CFolderWalk::Open(const std::wstring& folder) {
     if (m_path.back() != L'\\')
         m_path += L'\\';
     Level* top = LevelAt(0);
-    if (!top || !top->reader.Open(m_path))
+    return top && top->reader.Open(m_path);
+}
+
+bool CFolderWalk::Open(const std::wstring& folder) {
+    if (!OpenTop(folder))
         return false;
     // Everything below is on the top folder's volume: reparse points are not entered.
     m_guard.Begin(IdentifyFolder(m_path));
+    m_opened = true;
+    return true;
+}
+
+bool CFolderWalk::Resume(const std::wstring& folder, DWORD volume, std::vector<uint64_t> way) {
+    if (!OpenTop(folder))
+        return false;
+    m_guard.Resume(volume, std::move(way));
     m_opened = true;
     return true;
 }
@@ -246,6 +263,10 @@ void CFolderWalk::Enter(const FolderEntry& entry, size_t& depth) {
     const size_t length = m_path.size();
     m_path.append(entry.name, static_cast<size_t>(entry.nameLength));
     m_path += L'\\';
+    if (m_sharer && m_sharer->Share(m_path, m_guard, entry.id)) {
+        m_path.resize(length);
+        return;
+    }
     Level* child = LevelAt(depth + 1);
     if (child && child->reader.Open(m_path)) {
         child->pathLength = length;

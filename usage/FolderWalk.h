@@ -61,8 +61,14 @@ class CLoopGuard {
   public:
     // The folders from the volume's root down to the listed folder, root first.
     void SetAbove(std::vector<FolderIdentity> above) { m_above = std::move(above); }
+    const std::vector<FolderIdentity>& GetAbove() const { return m_above; }
     // A walk begins at its top, goes down into a folder of the top's volume, comes back up.
     void Begin(const FolderIdentity& top);
+    // A walk that goes on below a folder another walk met: that walk's volume and its way
+    // down, the folder itself last.
+    void Resume(DWORD volume, std::vector<uint64_t> way);
+    DWORD GetVolume() const { return m_volume; }
+    const std::vector<uint64_t>& GetWay() const { return m_way; }
     void Down(uint64_t id) { m_way.push_back(id); }
     void Up();
     // Whether an entry of the listed folder with this id is one of the folders above.
@@ -119,6 +125,16 @@ class CFolderReader {
     DWORD m_offset = 0;
 };
 
+// Takes folders over that a walk is about to enter, for another walk to go on below them.
+class CFolderSharer {
+  public:
+    virtual ~CFolderSharer() = default;
+    // folder: the LongPath form of a folder that the walk guarded by guard has met (guard's
+    // way ends at its parent) and may enter; id: the folder's file id. True when taken
+    // over: the walk then leaves it alone.
+    virtual bool Share(const std::wstring& folder, const CLoopGuard& guard, uint64_t id) = 0;
+};
+
 // The walk below a folder: depth first in the order of the search results, without
 // recursion on the stack (any depth the path length allows), one reader per level kept
 // for the next walk, one path buffer. Reparse points are met but not entered; nor is a
@@ -137,11 +153,18 @@ class CFolderWalk {
     // Remembers the identities of a folder (LongPath form) and of each folder above it, so
     // that none of them is entered again below it. An empty path forgets them.
     void SetAncestors(const std::wstring& folder);
+    // The identities SetAncestors found, root first; and the same given again.
+    const std::vector<FolderIdentity>& GetAncestors() const { return m_guard.GetAbove(); }
+    void SetAncestors(std::vector<FolderIdentity> above) { m_guard.SetAbove(std::move(above)); }
     // Whether a sub-folder of the folder given to SetAncestors may be entered.
     bool MayEnter(const FolderEntry& entry) const;
+    // Offers every folder the walk would enter to sharer first (none when null).
+    void SetSharer(CFolderSharer* sharer) { m_sharer = sharer; }
     // Opens a folder (LongPath form) as the top of the next Walk; false when it cannot
     // be searched.
     bool Open(const std::wstring& folder);
+    // The same for a folder that a sharer took over, with the volume and way of its guard.
+    bool Resume(const std::wstring& folder, DWORD volume, std::vector<uint64_t> way);
     // Walks everything below the folder Open took, once. Calls visit(entry, folder) for
     // every entry, "." and ".." included, before entering it; folder is the LongPath form
     // of the folder that lists the entry, valid during the call. Visits nothing when the
@@ -158,6 +181,8 @@ class CFolderWalk {
         size_t pathLength = 0; // of m_path before this level's name was appended
     };
     Level* LevelAt(size_t depth);
+    // Opens the top level of the next Walk.
+    bool OpenTop(const std::wstring& folder);
     // Enters a sub-folder met at depth if it may be entered and can be searched.
     void Enter(const FolderEntry& entry, size_t& depth);
     // Leaves the folder at depth once it is read; false when that was the top.
@@ -169,6 +194,7 @@ class CFolderWalk {
     CFolderReader::Method m_method = CFolderReader::kHandleBatches;
     std::vector<std::unique_ptr<Level>> m_levels;
     CLoopGuard m_guard;
+    CFolderSharer* m_sharer = nullptr;
     std::wstring m_path;
     bool m_opened = false; // Open took a folder that Walk has not walked yet
 };
