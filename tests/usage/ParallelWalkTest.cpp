@@ -92,9 +92,9 @@ TEST_F(ParallelWalkTest, SameTotalsAsTheWalkAloneOnEveryFixture) {
     ASSERT_GT(middle.GetLength(), 300);
     ASSERT_TRUE(MakeFile(m_folder.Path("loop\\a\\f.dat"), 7));
     ASSERT_TRUE(MakeFile(m_folder.Path("loop\\a\\b\\g.dat"), 11));
-    ASSERT_TRUE(MakeFolder(m_folder.Path("loop\\a\\b\\loop")));
+    ASSERT_TRUE(MakeFolder(m_folder.Path("loop\\a\\b\\c\\loop")));
     // A bind mount of a folder below itself: a loop that only the folders' ids show.
-    const bool mounted = BindMount(m_folder.Path("loop\\a"), m_folder.Path("loop\\a\\b\\loop"));
+    const bool mounted = BindMount(m_folder.Path("loop\\a"), m_folder.Path("loop\\a\\b\\c\\loop"));
     HANDLE held = CreateFileW(Wide(m_folder.Path("locked")).c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     EXPECT_NE(held, INVALID_HANDLE_VALUE);
@@ -113,7 +113,7 @@ TEST_F(ParallelWalkTest, SameTotalsAsTheWalkAloneOnEveryFixture) {
     }
     CloseHandle(held);
     if (mounted) {
-        EXPECT_TRUE(Unmount(m_folder.Path("loop\\a\\b\\loop")));
+        EXPECT_TRUE(Unmount(m_folder.Path("loop\\a\\b\\c\\loop")));
     }
     EXPECT_TRUE(mounted) << "no bind mount: the loop was not tested";
 }
