@@ -5,6 +5,8 @@
 #include <mmsystem.h>
 
 #include <exception>
+#include <utility>
+#include <vector>
 
 #include "app/Messages.h"
 #include "app/UsageDlg.h"
@@ -13,6 +15,7 @@
 #include "res/resource.h"
 #include "usage/Format.h"
 #include "usage/FolderWalk.h"
+#include "usage/ParallelWalk.h"
 
 // ---- CUsageDlg: the scan ----
 
@@ -51,26 +54,38 @@ void CUsageDlg::ScanFolder() {
     ClearEntries();
     const std::wstring folder = LongPath(m_currentPath);
     m_walk.SetAncestors(folder);
+    // The sub-folders' totals are summed by the pool meanwhile: for each, the index of its
+    // record (-1: none could be made) and of its total.
+    CParallelWalk pool(m_scanThread.StopFlag());
+    pool.Start(m_walk.GetMethod(), m_walk.GetAncestors());
+    std::vector<std::pair<int, size_t>> summed;
     CFolderReader reader;
     reader.SetMethod(m_walk.GetMethod());
     if (reader.Open(folder)) {
         FolderEntry entry;
         while (!m_scanThread.StopRequested() && reader.Next(entry)) {
             if (!IsDotEntry(entry)) {
-                const CString name = Narrow(entry.name, entry.nameLength);
-                uint64_t size = 0;
-                if (m_walk.MayEnter(entry))
-                    FolderSize(m_currentPath + name + "\\", size);
-                else
-                    size = FileSize64(entry);
+                const bool sum = m_walk.MayEnter(entry);
+                const size_t total =
+                    sum ? pool.Add(folder + std::wstring(entry.name, entry.nameLength) + L'\\') : 0;
+                const uint64_t size = sum ? 0 : FileSize64(entry);
                 m_totalSize += size;
-                AddEntry(UsageEntry(name, IsDirectory(entry), size,
-                                    CTime::FromFileTime(entry.lastWrite), entry.attributes));
+                const bool added = AddEntry(
+                    UsageEntry(Narrow(entry.name, entry.nameLength), IsDirectory(entry), size,
+                               CTime::FromFileTime(entry.lastWrite), entry.attributes));
+                if (sum)
+                    summed.emplace_back(added ? m_entries.GetSize() - 1 : -1, total);
             }
             Sleep(1);
         }
     }
     reader.Close();
+    pool.Finish();
+    for (const auto& [record, total] : summed) {
+        m_totalSize += pool.Total(total);
+        if (record >= 0)
+            m_entries.GetEntry(record)->m_size = pool.Total(total);
+    }
     m_walk.SetAncestors(std::wstring());
     if (m_scanThread.StopRequested())
         return;
