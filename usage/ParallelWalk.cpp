@@ -53,8 +53,10 @@ class CParallelWalk::Worker : public CFolderSharer {
         }
         return sum;
     }
-    bool Share(const std::wstring& folder, const CLoopGuard& guard, uint64_t id) override {
-        return m_pool.Share(folder, guard, id, m_index);
+    bool Wanted() override { return m_pool.Wanted(); }
+    bool Share(const std::wstring& folder, const CLoopGuard& guard, size_t wayLength,
+               uint64_t id) override {
+        return m_pool.Share(folder, guard, wayLength, id, m_index);
     }
 
   private:
@@ -182,15 +184,21 @@ bool CParallelWalk::NextTask(Task& task, bool done, uint64_t sum) {
     return found;
 }
 
-bool CParallelWalk::Share(const std::wstring& folder, const CLoopGuard& guard, uint64_t id,
-                          size_t index) {
-    if (!m_shareEvery && m_wanted.load(std::memory_order_relaxed) <= 0)
-        return false;
+bool CParallelWalk::Wanted() {
+    if (m_shareEvery)
+        return m_offers.fetch_add(1, std::memory_order_relaxed) % m_shareEvery == 0;
+    return m_wanted.load(std::memory_order_relaxed) > 0;
+}
+
+bool CParallelWalk::Share(const std::wstring& folder, const CLoopGuard& guard, size_t wayLength,
+                          uint64_t id, size_t index) {
+    const std::vector<uint64_t>& way = guard.GetWay();
+    const size_t length = std::min(wayLength, way.size());
     Task task;
     try {
         task.folder = folder;
-        task.way.reserve(guard.GetWay().size() + 1);
-        task.way = guard.GetWay();
+        task.way.reserve(length + 1);
+        task.way.assign(way.begin(), way.begin() + static_cast<std::ptrdiff_t>(length));
         task.way.push_back(id);
     } catch (const std::bad_alloc&) {
         return false;
@@ -199,9 +207,9 @@ bool CParallelWalk::Share(const std::wstring& folder, const CLoopGuard& guard, u
     task.added = false;
     task.volume = guard.GetVolume();
     {
+        // Even when the waiting worker has found a task meanwhile: the walk that offered
+        // the folder may not be able to go back to it.
         CLockHold hold(m_lock);
-        if (!m_shareEvery && m_idle <= static_cast<int>(m_tasks.size()))
-            return false;
         try {
             m_tasks.push_back(std::move(task));
         } catch (const std::bad_alloc&) {

@@ -16,7 +16,8 @@
 // with a CFolderWalk of its own. A worker that is about to enter a folder while another
 // worker waits hands that folder over instead, so that one large folder keeps every
 // worker busy; the folders waiting for a worker are never more than the idle workers
-// (beside those added), so memory stays bounded by depth times workers. Each worker adds
+// (beside those added), so memory stays bounded by depth times workers. The folders
+// handed over are the largest left: those nearest the top of the giver's walk. Each worker adds
 // its sums to the totals once per folder it took, under the pool's lock; nothing is
 // locked per entry. Every worker ends its walk at the next entry once stop is set.
 class CParallelWalk {
@@ -45,9 +46,9 @@ class CParallelWalk {
     uint64_t Total(size_t index) const;
     // The workers of the present run.
     int Workers() const { return static_cast<int>(m_threads.size()); }
-    // For tests: hands every folder a worker meets over to the queue, waiting worker or not
-    // (the queue then grows with the folders met).
-    void ShareEveryFolder(bool every) { m_shareEvery = every; }
+    // For tests: wants every n-th folder offered, waiting worker or not (0: only while a
+    // worker waits; 1: every folder, and the queue grows with the folders met).
+    void ShareEvery(unsigned n) { m_shareEvery = n; }
 
   private:
     // A folder waiting for a worker: one added, or one handed over with its guard's state.
@@ -67,9 +68,11 @@ class CParallelWalk {
     // Adds sum to the total of the task a worker has done (when done), then waits for the
     // next task; false when there is none left or the walk was stopped.
     bool NextTask(Task& task, bool done, uint64_t sum);
-    // Queues a folder met below the added folder index for an idle worker, if one waits
-    // for a task that is not queued yet.
-    bool Share(const std::wstring& folder, const CLoopGuard& guard, uint64_t id, size_t index);
+    // Whether a worker waits for a task that is not queued yet.
+    bool Wanted();
+    // Queues a folder met below the added folder index (as CFolderSharer::Share).
+    bool Share(const std::wstring& folder, const CLoopGuard& guard, size_t wayLength, uint64_t id,
+               size_t index);
     // Recomputes m_wanted; under the lock.
     void UpdateWanted();
 
@@ -77,7 +80,8 @@ class CParallelWalk {
     CFolderReader::Method m_method = CFolderReader::kHandleBatches;
     std::vector<FolderIdentity> m_above;
     std::vector<HANDLE> m_threads;
-    bool m_shareEvery = false;
+    unsigned m_shareEvery = 0;
+    std::atomic<unsigned> m_offers{0};
     SRWLOCK m_lock = SRWLOCK_INIT;
     CONDITION_VARIABLE m_changed = CONDITION_VARIABLE_INIT;
     // Under m_lock:

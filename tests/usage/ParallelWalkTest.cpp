@@ -37,15 +37,15 @@ DWORD HandlesOfThisProcess() {
 class ParallelWalkTest : public ::testing::Test {
   protected:
     // The totals of the sub-folders that a scan of folder enters, in search order: by the
-    // walk alone (workers 0) or by the pool; every folder handed over when every is set.
-    std::vector<uint64_t> Totals(const CString& folder, int workers, bool every = false,
+    // walk alone (workers 0) or by the pool, handing over every every-th folder offered.
+    std::vector<uint64_t> Totals(const CString& folder, int workers, unsigned every = 0,
                                  CFolderReader::Method method = CFolderReader::kHandleBatches) {
         const std::wstring top = LongPath(folder);
         CFolderWalk walk(m_stop);
         walk.SetMethod(method);
         walk.SetAncestors(top);
         CParallelWalk pool(m_stop);
-        pool.ShareEveryFolder(every);
+        pool.ShareEvery(every);
         if (workers)
             pool.Start(method, walk.GetAncestors(), workers);
         std::vector<uint64_t> totals;
@@ -103,9 +103,10 @@ TEST_F(ParallelWalkTest, SameTotalsAsTheWalkAloneOnEveryFixture) {
         const std::vector<uint64_t> expected = Totals(folder, 0);
         EXPECT_EQ(Totals(folder, 1), expected);
         EXPECT_EQ(Totals(folder, 8), expected);
-        EXPECT_EQ(Totals(folder, 3, true), expected);
-        EXPECT_EQ(Totals(folder, 3, true, CFolderReader::kFindFile),
-                  Totals(folder, 0, false, CFolderReader::kFindFile));
+        EXPECT_EQ(Totals(folder, 1, 1), expected);
+        EXPECT_EQ(Totals(folder, 1, 3), expected);
+        EXPECT_EQ(Totals(folder, 3, 2, CFolderReader::kFindFile),
+                  Totals(folder, 0, 0, CFolderReader::kFindFile));
     }
     CloseHandle(held);
     if (mounted) {
@@ -126,12 +127,12 @@ TEST_F(ParallelWalkTest, StopEndsEveryWorkerAndNoThreadOrHandleIsLeft) {
 
     EXPECT_EQ(Totals(m_folder.Path(), 8), std::vector<uint64_t>(8, 20));
     m_stop = true;
-    EXPECT_EQ(Totals(m_folder.Path(), 4, true), std::vector<uint64_t>(8, 0));
+    EXPECT_EQ(Totals(m_folder.Path(), 4, 1), std::vector<uint64_t>(8, 0));
     {
         // Stopped while the workers walk: Finish returns once each has seen the flag.
         m_stop = false;
         CParallelWalk pool(m_stop);
-        pool.ShareEveryFolder(true);
+        pool.ShareEvery(1);
         pool.Start(CFolderReader::kHandleBatches, {}, 8);
         EXPECT_EQ(pool.Workers(), 8);
         pool.Add(LongPath(m_folder.Path()));
