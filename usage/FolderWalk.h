@@ -230,7 +230,7 @@ template <class Visit> void CFolderWalk::Walk(Visit&& visit) {
             continue;
         }
         visit(static_cast<const FolderEntry&>(entry), static_cast<const std::wstring&>(m_path));
-        if (!IsDirectory(entry))
+        if (!IsDirectory(entry) || IsDotEntry(entry))
             continue;
         if (m_sharer && depth > 0 && m_sharer->Wanted())
             ShareAbove(depth, visit);
@@ -245,13 +245,7 @@ template <class Visit> void CFolderWalk::ShareAbove(size_t depth, Visit& visit) 
         if (level.drained)
             continue;
         const std::wstring folder = m_path.substr(0, m_levels[above + 1]->pathLength);
-        for (;;) {
-            if (!m_sharer->Wanted())
-                return;
-            if (!level.reader.Next(entry)) {
-                level.drained = true;
-                break;
-            }
+        while (level.reader.Next(entry)) {
             visit(static_cast<const FolderEntry&>(entry), folder);
             if (!IsDirectory(entry) || IsDotEntry(entry) || IsReparsePoint(entry) ||
                 m_guard.WouldLoop(entry.id, m_wayBase + above + 1))
@@ -261,6 +255,9 @@ template <class Visit> void CFolderWalk::ShareAbove(size_t depth, Visit& visit) 
             child += L'\\';
             // Out of memory: the folder is left out, as the walk cannot go back up to it.
             m_sharer->Share(child, m_guard, m_wayBase + above + 1, entry.id);
+            if (!m_sharer->Wanted())
+                return;
         }
+        level.drained = true;
     }
 }
