@@ -91,7 +91,7 @@ TEST_F(ParallelWalkTest, SameTotalsAsTheWalkAloneOnEveryFixture) {
     ASSERT_TRUE(MakeFile(m_folder.Path("loop\\a\\f.dat"), 7));
     ASSERT_TRUE(MakeFile(m_folder.Path("loop\\a\\b\\g.dat"), 11));
     ASSERT_TRUE(MakeFolder(m_folder.Path("loop\\a\\b\\c\\loop")));
-    for (const char* beside : {"loop\\a\\b\\s1\\t", "loop\\a\\b\\s2\\t", "loop\\a\\b\\s3\\t"})
+    for (const char* beside : {"loop\\a\\s1\\t", "loop\\a\\s2\\t", "loop\\a\\s3\\t"})
         ASSERT_TRUE(MakeFolder(m_folder.Path(beside)));
     // A bind mount of a folder below itself: a loop that only the folders' ids show.
     const bool mounted = BindMount(m_folder.Path("loop\\a"), m_folder.Path("loop\\a\\b\\c\\loop"));
