@@ -90,12 +90,9 @@ TEST_F(ParallelWalkTest, SameTotalsAsTheWalkAloneOnEveryFixture) {
     ASSERT_GT(middle.GetLength(), 300);
     ASSERT_TRUE(MakeFile(m_folder.Path("loop\\a\\f.dat"), 7));
     ASSERT_TRUE(MakeFile(m_folder.Path("loop\\a\\b\\g.dat"), 11));
-    // Bind mounts of a folder below itself: loops that only the folders' ids show.
-    const char* const loops[] = {"loop\\a\\b\\c\\loop", "loop\\a\\s1\\loop", "loop\\a\\s2\\loop"};
-    bool mounted = true;
-    for (const char* loop : loops)
-        mounted = MakeFolder(m_folder.Path(loop)) && mounted &&
-                  BindMount(m_folder.Path("loop\\a"), m_folder.Path(loop));
+    ASSERT_TRUE(MakeFolder(m_folder.Path("loop\\a\\b\\c\\loop")));
+    // A bind mount of a folder below itself: a loop that only the folders' ids show.
+    const bool mounted = BindMount(m_folder.Path("loop\\a"), m_folder.Path("loop\\a\\b\\c\\loop"));
     HANDLE held = CreateFileW(Wide(m_folder.Path("locked")).c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     EXPECT_NE(held, INVALID_HANDLE_VALUE);
@@ -113,8 +110,9 @@ TEST_F(ParallelWalkTest, SameTotalsAsTheWalkAloneOnEveryFixture) {
                   Totals(folder, 0, 0, CFolderReader::kFindFile));
     }
     CloseHandle(held);
-    for (const char* loop : loops)
-        Unmount(m_folder.Path(loop));
+    if (mounted) {
+        EXPECT_TRUE(Unmount(m_folder.Path("loop\\a\\b\\c\\loop")));
+    }
     EXPECT_TRUE(mounted) << "no bind mount: the loop was not tested";
 }
 
