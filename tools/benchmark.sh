@@ -13,13 +13,19 @@
 # view while the rows came in, and the longest time the window did not answer.
 # Last the download (tools/bench/download.sh): 256 MiB from a local server, without and
 # with the signature check.
-# Usage: benchmark.sh [BUILD]   (default: the runnable build that tools/build.sh makes)
+# Usage: benchmark.sh [--walk] [BUILD]   (default: the runnable build that tools/build.sh
+# makes; --walk: the walk alone, without the display and the download)
 # The trees are made once under build/bench-tree and build/bench-flat, the file to
 # download under build/bench-download; the Wine prefix
 # is build/bench-prefix. Other work on the machine slows both parts: the load average is
 # printed with the figures.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+walk_only=
+if [ "${1:-}" = --walk ]; then
+    walk_only=1
+    shift
+fi
 if [ $# -ge 1 ]; then
     build=$(cd "$1" && pwd)
 else
@@ -139,6 +145,7 @@ echo "Pinned to one CPU; load average $(cut -d' ' -f1-3 /proc/loadavg):"
 results=$(taskset -c 0 "$VOLDIX_WINE" "$bench" "$wintree" 5 | tr -d '\r')
 wineserver -k 2>/dev/null || true
 print_walks <<<"$results"
+[ -z "$walk_only" ] || exit 0
 
 # The display: unpinned, in a display of its own.
 echo "Load average before the display: $(cut -d' ' -f1-3 /proc/loadavg)"
