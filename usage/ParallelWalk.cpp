@@ -23,7 +23,7 @@ class CLockHold {
 // added folder whose part it walks.
 class CParallelWalk::Worker : public CFolderSharer {
   public:
-    Worker(CParallelWalk& pool) : m_pool(pool), m_walk(pool.m_stop) {
+    explicit Worker(CParallelWalk& pool) : m_pool(pool), m_walk(pool.m_stop) {
         m_walk.SetMethod(pool.m_method);
         m_walk.SetSharer(this);
     }

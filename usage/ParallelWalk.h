@@ -13,13 +13,13 @@
 #include "usage/FolderWalk.h"
 
 // Sums the folders added to it on a pool of worker threads, each walking depth first
-// with a CFolderWalk of its own. A worker that is about to enter a folder while another
-// worker waits hands that folder over instead, so that one large folder keeps every
-// worker busy; the folders waiting for a worker are never more than the idle workers
-// (beside those added), so memory stays bounded by depth times workers. The folders
-// handed over are the largest left: those nearest the top of the giver's walk. Each worker adds
-// its sums to the totals once per folder it took, under the pool's lock; nothing is
-// locked per entry. Every worker ends its walk at the next entry once stop is set.
+// with a CFolderWalk of its own. While a worker waits for a task, a busy worker hands it
+// the largest part of its walk that is left: a folder not yet met nearest the top of its
+// walk. So one large folder keeps every worker busy, and the folders waiting for a worker
+// are about one per waiting worker (beside those added): memory stays bounded by depth
+// times workers, whatever the number of folders. Each worker adds its sum to the totals
+// once per task, under the pool's lock; nothing is locked per entry. Every worker ends
+// its walk at the next entry once stop is set.
 class CParallelWalk {
   public:
     explicit CParallelWalk(const std::atomic<bool>& stop) : m_stop(stop) {}
