@@ -165,8 +165,9 @@ class CFolderWalk {
     // Whether a sub-folder of the folder given to SetAncestors may be entered.
     bool MayEnter(const FolderEntry& entry) const;
     // Offers folders to sharer (none when null) while it wants them, the largest parts of
-    // the walk that are left first: the folders not yet met by the levels nearest the top,
-    // then the one the walk is about to enter.
+    // the walk that are left first: the folders not yet met by the levels nearest the top
+    // (whose entries are visited then, ahead of their turn), then the one the walk is
+    // about to enter.
     void SetSharer(CFolderSharer* sharer) { m_sharer = sharer; }
     // Opens a folder (LongPath form) as the top of the next Walk; false when it cannot
     // be searched.
