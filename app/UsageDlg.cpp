@@ -88,6 +88,10 @@ LRESULT CUsageDlg::OnNotify(NMHDR* header) {
     case NM_RCLICK: return OnListRClick(header);
     case LVN_DELETEALLITEMS: return OnListDeleteAll(header);
     case TTN_GETDISPINFOW: return OnToolTipNeedText(header);
+    case NM_CUSTOMDRAW:
+        if (header->hwndFrom == m_list.m_hWnd)
+            return m_list.OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header), m_dpi);
+        break;
     }
     return Default();
 }

@@ -54,10 +54,11 @@ class CUsageDlg : public CDialog {
     int ShowReadyRows();
     // The list empties itself without a notification per row.
     LRESULT OnListDeleteAll(NMHDR* header);
-    // The five cell texts and the image of one folder row.
+    // The five cell texts, the image and the share (ShareItemData) of one folder row.
     struct FolderRow {
         CString cells[5];
         int image = 1;
+        LPARAM share = 0;
     };
     // Rows of the fill under way: the filling thread writes row i before it makes
     // m_rowsReady greater than i; the main thread sizes the array at the start of a fill

@@ -52,13 +52,14 @@ int CListCtrl::GetColumnCount() const {
     return header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
-int CListCtrl::InsertItem(int row, const CString& text, int image) const {
+int CListCtrl::InsertItem(int row, const CString& text, int image, LPARAM data) const {
     std::wstring wide = Widen(text);
     LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = row;
     item.pszText = &wide[0];
     item.iImage = image;
+    item.lParam = data;
     return static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
@@ -70,6 +71,14 @@ BOOL CListCtrl::SetItem(int row, int column, const CString& text, int image) con
     item.iSubItem = column;
     item.pszText = &wide[0];
     item.iImage = image;
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+BOOL CListCtrl::SetItemData(int row, LPARAM data) const {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.lParam = data;
     return static_cast<BOOL>(SendMessage(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 

@@ -18,8 +18,10 @@ class CListCtrl : public CWnd {
     BOOL SetColumnWidth(int column, int width) const;
     int GetColumnCount() const;
 
-    int InsertItem(int row, const CString& text, int image) const;
+    // Inserts a row with its first cell, its image and its item data.
+    int InsertItem(int row, const CString& text, int image, LPARAM data = 0) const;
     BOOL SetItem(int row, int column, const CString& text, int image) const;
+    BOOL SetItemData(int row, LPARAM data) const;
     CString GetItemText(int row, int column) const;
     int GetItemImage(int row, int column) const;
     int GetItemCount() const;

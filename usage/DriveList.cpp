@@ -1,6 +1,9 @@
 // CUsageDlg, drive list section: the top level of the usage view.
 #include <direct.h>
 
+#include <algorithm>
+
+#include "app/ShareBar.h"
 #include "app/UsageDlg.h"
 #include "classlib/WinText.h"
 #include "usage/Format.h"
@@ -76,6 +79,7 @@ void CUsageDlg::FillDriveList() {
             SetCell(row, 1, cells.size, image);
             SetCell(row, 2, cells.used, image);
             SetCell(row, 3, cells.free, image);
+            m_list.SetItemData(row, ShareItemData(total - std::min(free, total), total, true));
             if (haveVolume)
                 SetCell(row, 4, Narrow(fileSystem), image);
         }

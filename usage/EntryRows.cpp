@@ -2,6 +2,7 @@
 #include <new>
 
 #include "app/Messages.h"
+#include "app/ShareBar.h"
 #include "app/UsageDlg.h"
 #include "res/resource.h"
 #include "usage/Format.h"
@@ -55,6 +56,7 @@ void CUsageDlg::FillFolderRows() {
         row.cells[0] = entry->m_name;
         row.cells[1] = FormatSize(entry->m_size);
         row.cells[2] = FormatShare(entry->m_size, m_totalSize);
+        row.share = ShareItemData(entry->m_size, m_totalSize, false);
         row.cells[3] = FormatEntryTime(entry->m_time);
         row.cells[4] = AttributeLetters(entry->m_attributes);
         m_rowsReady.store(i + 1, std::memory_order_release);
@@ -92,7 +94,7 @@ int CUsageDlg::ShowReadyRows() {
     m_list.SendMessage(WM_SETREDRAW, FALSE);
     do {
         const FolderRow& row = m_folderRows[static_cast<size_t>(m_rowsShown)];
-        m_list.InsertItem(m_rowsShown, row.cells[0], row.image);
+        m_list.InsertItem(m_rowsShown, row.cells[0], row.image, row.share);
         for (int column = 1; column < 5; ++column)
             m_list.SetItem(m_rowsShown, column, row.cells[column], row.image);
         ++m_rowsShown;
