@@ -7,7 +7,6 @@
 #include "UsageApp.h"
 #include "classlib/Menu.h"
 #include "classlib/WinApp.h"
-#include "log/LogFiles.h"
 #include "res/resource.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include "app/Messages.h"
 #include "app/UsageDlg.h"
-#include "attrib/ConfirmDlg.h"
-#include "attrib/ErrorMsgDlg.h"
+#include "dialogs/ConfirmDlg.h"
+#include "dialogs/ErrorMsgDlg.h"
 #include "res/resource.h"
 
 // ---- CUsageDlg: the change ----
@@ -14,7 +14,7 @@ void CUsageDlg::StartAttribChange(AttribMode mode) {
     if (!m_ready || m_list.GetNextItem(-1, LVNI_SELECTED) < 0)
         return;
     CConfirmDlg confirm(this);
-    confirm.SetMode(mode);
+    confirm.SetText(ReadOnlyQuestion(mode));
     m_attribDialog = &confirm;
     const INT_PTR answer = confirm.DoModal();
     m_attribDialog = nullptr;
@@ -73,12 +73,8 @@ bool CUsageDlg::ChangeSelection(AttribMode mode) {
 LRESULT CUsageDlg::OnAttribDone(WPARAM wParam, LPARAM lParam) {
     // A change stopped by closing the window reports to nobody.
     if (lParam != 0 && !m_attribThread.StopRequested()) {
-        CString text;
-        text.Format("Bei mindestens einer Datei konnte der Schreibschutz nicht %s werden.\n"
-                    "Bitte überprüfen Sie das Fehler-Protokoll.",
-                    wParam == AttribSet ? "gesetzt" : "entfernt");
         CErrorMsgDlg report(this);
-        report.SetText(text);
+        report.SetText(ReadOnlyFailureReport(wParam == AttribSet ? AttribSet : AttribClear));
         m_attribDialog = &report;
         report.DoModal();
         m_attribDialog = nullptr;

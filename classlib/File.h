@@ -45,6 +45,9 @@ class CFileException {
     CString m_strFileName;
 };
 
+// The English text of the exception's cause; "No Error." for 0 and unknown codes.
+CString FileErrorText(const CFileException& error);
+
 // The status record of a file or folder: times, size and attribute word.
 struct CFileStatus {
     CTime m_ctime;

@@ -34,6 +34,8 @@ class CWinApp {
 CWinApp* AfxGetApp();
 // The full path of the running program's file, however long; empty when it cannot be read.
 std::wstring GetProgramPath();
+// The drive and folder of the program file, ending in a backslash.
+CString GetProgramFolder();
 HINSTANCE AfxGetInstanceHandle();
 // Turns on the common controls the program's windows use.
 void AfxEnableControlContainer();

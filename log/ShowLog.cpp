@@ -1,6 +1,6 @@
 // CUsageDlg, log viewer section: "&Protokoll" opens the error log in its viewer.
 #include "app/UsageDlg.h"
-#include "log/LogViewerDlg.h"
+#include "dialogs/LogViewerDlg.h"
 
 void CUsageDlg::OnShowLog() {
     CLogViewerDlg viewer(this);

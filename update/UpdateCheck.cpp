@@ -9,13 +9,12 @@
 #include "classlib/File.h"
 #include "classlib/WinApp.h"
 #include "classlib/WinText.h"
-#include "log/LogFiles.h"
 #include "update/SignatureCheck.h"
 #include "update/UpdateList.h"
 #include "update/UpdateSignature.h"
 #include "update/VersionInfo.h"
 #include "usage/Format.h"
-#include "usage/Navigation.h"
+#include "classlib/Clipboard.h"
 
 #ifndef VOLDIX_UPDATE_BASE_URL
 #define VOLDIX_UPDATE_BASE_URL "http://127.0.0.1:8765/"

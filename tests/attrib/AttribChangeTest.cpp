@@ -13,7 +13,7 @@
 
 #include "app/Messages.h"
 #include "classlib/WinText.h"
-#include "log/LogFiles.h"
+#include "classlib/WinApp.h"
 #include "res/resource.h"
 #include "support/FixtureTree.h"
 #include "support/MainWindow.h"

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/UsageDlg.h"
+#include "classlib/WinApp.h"
 #include "classlib/WinText.h"
 #include "log/ErrorLog.h"
 #include "log/LogFiles.h"

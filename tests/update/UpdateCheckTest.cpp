@@ -16,7 +16,7 @@
 
 #include "app/UsageDlg.h"
 #include "classlib/WinText.h"
-#include "log/LogFiles.h"
+#include "classlib/WinApp.h"
 #include "res/resource.h"
 #include "support/ScratchFolder.h"
 #include "support/WindowDriver.h"

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "classlib/Clipboard.h"
 #include "classlib/WinText.h"
 #include "res/resource.h"
 #include "support/FixtureTree.h"
@@ -16,7 +17,6 @@
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
 #include "usage/Format.h"
-#include "usage/Navigation.h"
 
 namespace {
 HWND List(HWND window) {

@@ -1,4 +1,4 @@
-#include "attrib/ErrorMsgDlg.h"
+#include "dialogs/ErrorMsgDlg.h"
 
 #include <commctrl.h>
 
