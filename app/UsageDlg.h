@@ -34,13 +34,13 @@ class CUsageDlg : public CDialog {
     // disabled; and all of it back when it has ended.
     void SetWorking(bool working);
 
-    // ---- Drive list (usage/DriveList.cpp) ----
+    // ---- Drive list (app/DriveList.cpp) ----
     // Back to the top: resets the navigation state and builds the drive list.
     void ShowDriveList();
     // Writes one row per admitted drive into an empty list and m_entries.
     void FillDriveList();
 
-    // ---- Entry rows (usage/EntryRows.cpp) ----
+    // ---- Entry rows (app/EntryRows.cpp) ----
     bool AddEntry(const UsageEntry& entry);
     void ClearEntries();
     void SetCell(int row, int column, const CString& text, int image);
@@ -66,7 +66,7 @@ class CUsageDlg : public CDialog {
     std::atomic<int> m_rowsReady{0};
     int m_rowsShown = 0;
 
-    // ---- Folder scan (usage/FolderScan.cpp) ----
+    // ---- Folder scan (app/FolderScan.cpp) ----
     // Begins a scan of m_currentPath on a worker thread; the window is busy until it ends.
     void StartScan();
     static DWORD WINAPI ScanThreadProc(LPVOID param);
@@ -83,7 +83,7 @@ class CUsageDlg : public CDialog {
     CWorkerThread m_scanThread;
     CFolderWalk m_walk{m_scanThread.StopFlag()};
 
-    // ---- Read-only change (attrib/AttribChange.cpp) ----
+    // ---- Read-only change (app/AttribChange.cpp) ----
     // Asks, then sets or clears the read-only attribute of the selected entries and of
     // everything below them on a worker thread; the window is busy until it ends.
     void StartAttribChange(AttribMode mode);
@@ -104,7 +104,7 @@ class CUsageDlg : public CDialog {
     CDialog* m_attribDialog = nullptr;
     CAttribWalk m_attribWalk{m_errorLog, m_attribThread.StopFlag()};
 
-    // ---- Navigation (usage/Navigation.cpp) ----
+    // ---- Navigation (app/Navigation.cpp) ----
     LRESULT OnListDblClk(NMHDR* header);
     void OnBack();
     void OnRestart();
@@ -131,17 +131,17 @@ class CUsageDlg : public CDialog {
     // The folder that "E&xplorer" opens: the current path and the first selected record.
     CString ExplorerPath() const;
 
-    // ---- Update check (update/UpdateCheck.cpp) ----
+    // ---- Update check (app/Commands.cpp) ----
     // "&Update suchen": asks for leave, then looks for a newer version and offers it.
     void OnUpdateSearch();
 
-    // ---- Drive filters (dialogs/DriveFilters.cpp) ----
+    // ---- Drive filters (app/Commands.cpp) ----
     // "&Laufwerkstypen...": the type flags through CDriveTypesDlg, kept only on OK.
     void OnDriveTypes();
     // "Laufwerks&buchstaben...": the letter flags through CDriveLettersDlg, kept only on OK.
     void OnDriveLetters();
 
-    // ---- Log viewer (log/ShowLog.cpp) ----
+    // ---- Log viewer (app/Commands.cpp) ----
     // "&Protokoll": shows the error log in CLogViewerDlg.
     void OnShowLog();
 

@@ -1,11 +1,11 @@
-// The update check and CUsageDlg's update section: "&Update suchen".
+// The update check: the list, the comparison, the offer and the download.
 #include "update/UpdateCheck.h"
 
 #include <algorithm>
 #include <memory>
 #include <string>
 
-#include "app/UsageDlg.h"
+#include "classlib/Clipboard.h"
 #include "classlib/File.h"
 #include "classlib/WinApp.h"
 #include "classlib/WinText.h"
@@ -14,7 +14,6 @@
 #include "update/UpdateSignature.h"
 #include "update/VersionInfo.h"
 #include "usage/Format.h"
-#include "classlib/Clipboard.h"
 
 #ifndef VOLDIX_UPDATE_BASE_URL
 #define VOLDIX_UPDATE_BASE_URL "http://127.0.0.1:8765/"
@@ -31,24 +30,6 @@ struct ListFree {
     void operator()(UpdateEntry* head) const { FreeUpdateList(head); }
 };
 using UpdateList = std::unique_ptr<UpdateEntry, ListFree>;
-
-// The application's wait cursor for as long as this lives.
-class WaitCursor {
-  public:
-    WaitCursor() : m_app(AfxGetApp()) {
-        if (m_app)
-            m_app->BeginWaitCursor();
-    }
-    ~WaitCursor() {
-        if (m_app)
-            m_app->EndWaitCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-  private:
-    CWinApp* m_app;
-};
 
 // A file that is deleted when this ends, unless it was handed on.
 class TemporaryFile {
@@ -349,25 +330,4 @@ bool CheckForUpdate(const char* key, HWND owner) {
                     MB_OK | MB_ICONERROR);
     }
     return downloaded;
-}
-
-void CUsageDlg::OnUpdateSearch() {
-    const int answer = MessageBox(
-        "Sie können nun nach neueren Programmversionen im Internet suchen lassen.\nDafür müssen "
-        "Sie allerdings mit dem Internet verbunden ('online') sein.\nWenn es eine neuere Version "
-        "gibt, können Sie diese auch sofort herunter laden.\nDie ge'zip'te Datei liegt dann im "
-        "gleichen Pfad wie dieses Programm.\n\nUpdates auf den Seiten der Tessaly suchen?",
-        "Update suchen...", MB_YESNO | MB_ICONINFORMATION);
-    if (answer != IDYES)
-        return;
-    WaitCursor wait;
-    try {
-        CheckForUpdate("voldix", m_hWnd);
-    } catch (const CInternetException& error) {
-        // No internet session could be opened.
-        error.ReportError(m_hWnd);
-    } catch (...) {
-        // Whatever else went wrong (no memory, say) ends the command, not the program.
-        AfxReportCommandFailure(m_hWnd);
-    }
 }
