@@ -1,6 +1,4 @@
 // CUsageDlg, entry rows section: the records behind the rows and the row writers.
-#include <new>
-
 #include "app/Messages.h"
 #include "app/UsageDlg.h"
 #include "res/resource.h"
@@ -14,17 +12,11 @@ constexpr DWORD kRowSliceMs = 20;
 } // namespace
 
 bool CUsageDlg::AddEntry(const UsageEntry& entry) {
-    UsageEntry* copy = new (std::nothrow) UsageEntry(entry);
-    if (!copy)
-        return false;
-    m_entries.Add(copy);
-    return true;
+    return m_entries.AddCopy(entry);
 }
 
 void CUsageDlg::ClearEntries() {
-    for (int i = 0; i < m_entries.GetSize(); ++i)
-        delete m_entries.GetEntry(i);
-    m_entries.SetSize(0);
+    m_entries.DeleteAll();
 }
 
 void CUsageDlg::SetCell(int row, int column, const CString& text, int image) {

@@ -1,5 +1,5 @@
-// CUsageDlg, folder scan section: the scan thread, the listing of the folder, the size
-// sort and the end of a scan.
+// CUsageDlg, folder scan section: the scan thread, the listing of the folder into the
+// rows and the end of a scan.
 #include <windows.h>
 
 #include <mmsystem.h>
@@ -9,10 +9,8 @@
 #include "app/Messages.h"
 #include "app/UsageDlg.h"
 #include "classlib/SystemDll.h"
-#include "classlib/WinText.h"
 #include "res/resource.h"
-#include "usage/Format.h"
-#include "usage/FolderWalk.h"
+#include "usage/FolderListing.h"
 
 // ---- CUsageDlg: the scan ----
 
@@ -47,35 +45,12 @@ void CUsageDlg::RunScan() {
 }
 
 void CUsageDlg::ScanFolder() {
-    m_totalSize = 0;
     ClearEntries();
-    const std::wstring folder = LongPath(m_currentPath);
-    m_walk.SetAncestors(folder);
-    CFolderReader reader;
-    reader.SetMethod(m_walk.GetMethod());
-    if (reader.Open(folder)) {
-        FolderEntry entry;
-        while (!m_scanThread.StopRequested() && reader.Next(entry)) {
-            if (!IsDotEntry(entry)) {
-                const CString name = Narrow(entry.name, entry.nameLength);
-                uint64_t size = 0;
-                if (m_walk.MayEnter(entry))
-                    FolderSize(m_currentPath + name + "\\", size);
-                else
-                    size = FileSize64(entry);
-                m_totalSize += size;
-                AddEntry(UsageEntry(name, IsDirectory(entry), size,
-                                    CTime::FromFileTime(entry.lastWrite), entry.attributes));
-            }
-            Sleep(1);
-        }
-    }
-    reader.Close();
-    m_walk.SetAncestors(std::wstring());
+    m_totalSize =
+        ListFolder(m_currentPath, m_walk, m_scanThread.StopFlag(), m_entries, m_sortBuffer);
     if (m_scanThread.StopRequested())
         return;
 
-    SortEntriesBySize();
     SetColumnTitle(2, "Anteil");
     SetColumnTitle(3, "Änderung");
     SetColumnTitle(4, "Attribute");
@@ -84,14 +59,6 @@ void CUsageDlg::ScanFolder() {
     m_list.SetSelectionMark(0);
     m_list.EnsureVisible(0, FALSE);
     UpdateCaption();
-}
-
-bool CUsageDlg::FolderSize(const CString& path, uint64_t& total) {
-    return m_walk.Sum(LongPath(path), total);
-}
-
-void CUsageDlg::SortEntriesBySize() {
-    m_entries.SortBySize(m_sortBuffer);
 }
 
 LRESULT CUsageDlg::OnScanDone(WPARAM, LPARAM) {

@@ -74,10 +74,6 @@ class CUsageDlg : public CDialog {
     void RunScan();
     // Lists m_currentPath into m_entries and the rows, largest first.
     void ScanFolder();
-    // Adds the sizes of everything below path to total; false if path cannot be searched.
-    bool FolderSize(const CString& path, uint64_t& total);
-    // Orders m_entries by size, largest first, equal sizes in search order.
-    void SortEntriesBySize();
     LRESULT OnScanDone(WPARAM wParam, LPARAM lParam);
     // The scan's thread; its Stop is the scan's stop on close.
     CWorkerThread m_scanThread;
