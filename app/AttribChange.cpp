@@ -35,19 +35,15 @@ void CUsageDlg::StartAttribChange(AttribMode mode) {
     // Written only while no change runs; the thread reads it.
     m_attribMode = mode;
     SetWorking(true);
-    if (!m_attribThread.Start(&CUsageDlg::AttribThreadProc, this)) {
+    const bool started = m_attribThread.Start([this, mode] {
+        const bool ok = RunAttribChange();
+        ::SendMessageW(m_hWnd, WM_ATTRIB_DONE, mode, ok ? 0 : 1);
+    });
+    if (!started) {
         // No thread to be had: change here rather than leave the window busy for good.
         const bool ok = RunAttribChange();
         OnAttribDone(mode, ok ? 0 : 1);
     }
-}
-
-DWORD WINAPI CUsageDlg::AttribThreadProc(LPVOID param) {
-    CUsageDlg* dialog = static_cast<CUsageDlg*>(param);
-    const AttribMode mode = dialog->m_attribMode;
-    const bool ok = dialog->RunAttribChange();
-    ::SendMessageW(dialog->m_hWnd, WM_ATTRIB_DONE, mode, ok ? 0 : 1);
-    return 0;
 }
 
 bool CUsageDlg::RunAttribChange() {
@@ -88,7 +84,7 @@ bool CUsageDlg::StopAttribChange() {
     // thread waits in its last message; it ends when the report has returned, and the
     // destructor waits for it.
     if (m_attribDialog) {
-        m_attribThread.StopFlag() = true;
+        m_attribThread.RequestStop();
         m_attribDialog->EndDialog(IDCANCEL);
         return true;
     }

@@ -16,18 +16,15 @@
 
 void CUsageDlg::StartScan() {
     SetWorking(true);
-    if (!m_scanThread.Start(&CUsageDlg::ScanThreadProc, this)) {
+    const bool started = m_scanThread.Start([this] {
+        RunScan();
+        ::SendMessageW(m_hWnd, WM_SCAN_DONE, 0, 0);
+    });
+    if (!started) {
         // No thread to be had: scan here rather than leave the window busy for good.
         RunScan();
         OnScanDone(0, 0);
     }
-}
-
-DWORD WINAPI CUsageDlg::ScanThreadProc(LPVOID param) {
-    CUsageDlg* dialog = static_cast<CUsageDlg*>(param);
-    dialog->RunScan();
-    ::SendMessageW(dialog->m_hWnd, WM_SCAN_DONE, 0, 0);
-    return 0;
 }
 
 void CUsageDlg::RunScan() {

@@ -113,7 +113,14 @@ BOOL CUsageDlg::OnInitDialog() {
     SetShowVolumeLabel(true, m_showVolumeLabel);
     m_errorLog.SetBasePath(GetProgramFolder() + "Voldix");
     ShowDriveList();
-    m_periodicThread.Start(&CUsageDlg::PeriodicThreadProc, this);
+    // Reads the date rule every 100 ms and sends the answer to the window. The window's
+    // handle stays the same until it is destroyed, and OnDestroy ends this thread first.
+    m_periodicThread.Start([this] {
+        while (!m_periodicThread.StopRequested()) {
+            ::SendMessageW(m_hWnd, WM_MEMORIAL_TIME, CUsageApp::IsMemorialTime(), 0);
+            Sleep(100);
+        }
+    });
     return TRUE;
 }
 
@@ -162,17 +169,6 @@ void CUsageDlg::InsertColumns() {
     m_list.InsertColumn(2, "Belegt", LVCFMT_LEFT, width * 2 / 12);
     m_list.InsertColumn(3, "Frei", LVCFMT_LEFT, width * 2 / 12);
     m_list.InsertColumn(4, "System", LVCFMT_LEFT, width * 2 / 12);
-}
-
-DWORD WINAPI CUsageDlg::PeriodicThreadProc(LPVOID param) {
-    CUsageDlg* dialog = static_cast<CUsageDlg*>(param);
-    // The window's handle stays the same until it is destroyed, and OnDestroy ends this
-    // thread first.
-    while (!dialog->m_periodicThread.StopRequested()) {
-        ::SendMessageW(dialog->m_hWnd, WM_MEMORIAL_TIME, CUsageApp::IsMemorialTime(), 0);
-        Sleep(100);
-    }
-    return 0;
 }
 
 LRESULT CUsageDlg::OnMemorialTime(WPARAM memorialTime) {

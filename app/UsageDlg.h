@@ -69,7 +69,6 @@ class CUsageDlg : public CDialog {
     // ---- Folder scan (app/FolderScan.cpp) ----
     // Begins a scan of m_currentPath on a worker thread; the window is busy until it ends.
     void StartScan();
-    static DWORD WINAPI ScanThreadProc(LPVOID param);
     // ScanFolder with the timer resolution raised for its pauses.
     void RunScan();
     // Lists m_currentPath into m_entries and the rows, largest first.
@@ -83,7 +82,6 @@ class CUsageDlg : public CDialog {
     // Asks, then sets or clears the read-only attribute of the selected entries and of
     // everything below them on a worker thread; the window is busy until it ends.
     void StartAttribChange(AttribMode mode);
-    static DWORD WINAPI AttribThreadProc(LPVOID param);
     // ChangeSelection, with any failure inside it taken as a failed change.
     bool RunAttribChange();
     // Every root of m_attribRoots with everything below it; true when nothing failed.
@@ -214,8 +212,6 @@ class CUsageDlg : public CDialog {
     void CreateImageList();
     void InsertColumns();
     void PlaceButton(int id, int clientWidth, int clientHeight, int offset);
-    // Reads the date rule every 100 ms and sends the answer to the window.
-    static DWORD WINAPI PeriodicThreadProc(LPVOID param);
     LRESULT OnDestroy();
     CWorkerThread m_periodicThread;
 };
