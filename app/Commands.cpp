@@ -80,7 +80,6 @@ void CUsageDlg::OnDefaultSize() {
 }
 
 void CUsageDlg::OnQuit() {
-    SaveSettings();
     OnCancel();
 }
 

@@ -57,6 +57,7 @@ void CUsageDlg::FillFolderRows() {
             ::PostMessageW(m_hWnd, WM_SCAN_ROWS, kRowsShow, 0);
             frameStart = GetTickCount();
         }
+        // The designed pause of 1 ms per row.
         Sleep(1);
     }
     // The rest, in slices, so that the window keeps answering in between; each slice is

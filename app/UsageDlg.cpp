@@ -44,7 +44,6 @@ LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: return OnSize();
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
     case WM_DPICHANGED: return OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
-    case WM_CLOSE: return OnClose();
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_SCAN_DONE: return OnScanDone(wParam, lParam);
     case WM_ATTRIB_DONE: return OnAttribDone(wParam, lParam);
@@ -251,11 +250,6 @@ void CUsageDlg::SetWorking(bool working) {
     m_list.SetBusy(working);
     ::EnableWindow(GetDlgItem(IDC_RESTART), !working);
     ::EnableWindow(GetDlgItem(IDC_BACK), !working);
-}
-
-LRESULT CUsageDlg::OnClose() {
-    SaveSettings();
-    return Default();
 }
 
 LRESULT CUsageDlg::OnDestroy() {

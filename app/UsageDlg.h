@@ -207,7 +207,6 @@ class CUsageDlg : public CDialog {
     // The window moved to a screen of another scale: the suggested rectangle, the columns,
     // the images and the font follow.
     LRESULT OnDpiChanged(WPARAM dpi, const RECT* suggested);
-    LRESULT OnClose();
     void AddSystemMenuItems();
     void CreateImageList();
     void InsertColumns();

@@ -184,16 +184,6 @@ uint64_t CFile::Seek(int64_t offset, UINT from) {
     return static_cast<uint64_t>(position.QuadPart);
 }
 
-uint64_t CFile::GetPosition() const {
-    if (!IsOpen())
-        CFileException::ThrowOsError(ERROR_INVALID_HANDLE, m_path);
-    LARGE_INTEGER distance, position;
-    distance.QuadPart = 0;
-    if (!SetFilePointerEx(m_hFile.Get(), distance, &position, FILE_CURRENT))
-        ThrowLastError();
-    return static_cast<uint64_t>(position.QuadPart);
-}
-
 uint64_t CFile::GetLength() const {
     if (!IsOpen())
         CFileException::ThrowOsError(ERROR_INVALID_HANDLE, m_path);

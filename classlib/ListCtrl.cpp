@@ -127,15 +127,7 @@ BOOL CListCtrl::SetItemState(int row, UINT state, UINT mask) const {
     return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item)));
 }
 
-UINT CListCtrl::GetItemState(int row, UINT mask) const {
-    return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, row, mask));
-}
-
 HIMAGELIST CListCtrl::SetImageList(HIMAGELIST images, int which) const {
     return reinterpret_cast<HIMAGELIST>(
         SendMessage(LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(images)));
-}
-
-DWORD CListCtrl::SetExtendedStyle(DWORD style) const {
-    return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style));
 }

@@ -29,7 +29,5 @@ class CListCtrl : public CWnd {
     int GetSelectionMark() const;
     int GetNextItem(int start, int flags) const;
     BOOL SetItemState(int row, UINT state, UINT mask) const;
-    UINT GetItemState(int row, UINT mask) const;
     HIMAGELIST SetImageList(HIMAGELIST images, int which) const;
-    DWORD SetExtendedStyle(DWORD style) const;
 };

@@ -19,11 +19,6 @@ CWinApp::~CWinApp() {
 }
 
 int CWinApp::Run() {
-    CString full = Narrow(GetProgramPath());
-    int slash = full.ReverseFind('\\');
-    CString name = full.Mid(slash + 1);
-    int dot = name.ReverseFind('.');
-    m_appName = dot > 0 ? name.Left(dot) : name;
     InitInstance();
     return 0;
 }

@@ -25,7 +25,7 @@ uint64_t ListFolder(const CString& folder, CFolderWalk& walk, const std::atomic<
                 entries.AddCopy(UsageEntry(name, IsDirectory(entry), size,
                                            CTime::FromFileTime(entry.lastWrite), entry.attributes));
             }
-            // A designed pause: the listing leaves the processor to others after each entry.
+            // The designed pause of 1 ms per entry.
             Sleep(1);
         }
     }
