@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "UsageListCtrl.h"
-#include "attrib/AttribWalk.h"
+#include "app/Settings.h"
+#include "app/UsageListCtrl.h"
 #include "attrib/AttribMode.h"
+#include "attrib/AttribWalk.h"
 #include "classlib/Dialog.h"
 #include "classlib/Dpi.h"
 #include "classlib/ImageList.h"
@@ -27,12 +28,30 @@ class CUsageDlg : public CDialog {
     explicit CUsageDlg(CWnd* parent = nullptr);
     ~CUsageDlg() override;
 
+    // The option flags as the stored "Options" value: flag 0 (drive A) in bit 31, the
+    // volume label in bit 0. Stored settings, when there are any, replace them at start.
+    uint32_t PackOptions() const;
+    void UnpackOptions(uint32_t options);
+    // While a worker runs: the commands that need the records off, the hourglass on,
+    // "&Zurück" and "&Neustart" disabled; and all of it back when it has ended.
+    void SetWorking(bool working);
+    // The folder that "E&xplorer" opens: the current path and the first selected record;
+    // empty without a selection and while a worker runs.
+    CString ExplorerPath() const;
+    // The greeting of "&Memoriam", unscrambled.
+    static CString MemorialGreeting();
+
+  protected:
+    bool DoDataExchange() override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
     // ---- Start-up, layout and close (app/UsageDlg.cpp) ----
     // Adds or removes the "&Memoriam" items by the periodic thread's reading of the date.
     LRESULT OnMemorialTime(WPARAM memorialTime);
-    // While a worker runs: m_ready off, the hourglass on, "&Zurück" and "&Neustart"
-    // disabled; and all of it back when it has ended.
-    void SetWorking(bool working);
 
     // ---- Drive list (app/DriveList.cpp) ----
     // Back to the top: resets the navigation state and builds the drive list.
@@ -90,6 +109,8 @@ class CUsageDlg : public CDialog {
     // Stops a running change after the entry at hand and waits for its thread while
     // serving the messages it sends; false when called again during that wait.
     bool StopAttribChange();
+    // The log of the entries the change could not write.
+    ErrorLog m_errorLog;
     AttribMode m_attribMode = AttribSet;
     // The paths of the rows selected when the user answered the question.
     CStringArray m_attribRoots;
@@ -110,20 +131,11 @@ class CUsageDlg : public CDialog {
     void LoadSettings();
     // Writes all five values; creates the key on the first close.
     void SaveSettings();
-    // The option flags as one value: flag 0 (drive A) in bit 31, the volume label in bit 0.
-    uint32_t PackOptions() const;
-    void UnpackOptions(uint32_t options);
     // With set true assigns value, otherwise toggles; keeps the check marks in step.
     void SetTopmost(bool set, bool value);
     void SetShowVolumeLabel(bool set, bool value);
     // "&Urgroesse": 365 x 270 pixels and five equal columns, unless minimised or maximised.
     void RestoreDefaultSize();
-
-    // ---- Menus and commands (app/Commands.cpp) ----
-    // The greeting of "&Memoriam", unscrambled.
-    static CString MemorialGreeting();
-    // The folder that "E&xplorer" opens: the current path and the first selected record.
-    CString ExplorerPath() const;
 
     // ---- Update check (app/Commands.cpp) ----
     // "&Update suchen": asks for leave, then looks for a newer version and offers it.
@@ -142,14 +154,13 @@ class CUsageDlg : public CDialog {
     // ---- State ----
     CUsageListCtrl m_list;
     HICON m_icon = nullptr;
-    ErrorLog m_errorLog;
     bool m_ready = true;
     // The 32 option flags, in the bit order of the stored "Options" value.
-    bool m_driveLetters[32];
-    bool& m_showRemovable = m_driveLetters[26];
-    bool& m_showCdrom = m_driveLetters[27];
-    bool& m_showNetwork = m_driveLetters[28];
-    bool& m_showVolumeLabel = m_driveLetters[31];
+    bool m_driveLetters[kOptionFlags];
+    bool& m_showRemovable = m_driveLetters[kRemovableFlag];
+    bool& m_showCdrom = m_driveLetters[kCdromFlag];
+    bool& m_showNetwork = m_driveLetters[kNetworkFlag];
+    bool& m_showVolumeLabel = m_driveLetters[kVolumeLabelFlag];
     bool m_memorialTime = false;
     bool m_memorialItem = false;
     bool m_useOldFreeSpace = false;
@@ -167,15 +178,7 @@ class CUsageDlg : public CDialog {
     // The dialog's font once a DPI change has made it anew.
     CDpiFont m_dpiFont;
 
-  protected:
-    bool DoDataExchange() override;
-    BOOL OnInitDialog() override;
-    void OnCancel() override;
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-  private:
-    // Commands, system commands and notifications (app/Commands.cpp).
+    // ---- Commands, system commands and notifications (app/Commands.cpp) ----
     void OnTopmost();
     void OnVolumeLabel();
     void OnDefaultSize();
@@ -201,6 +204,7 @@ class CUsageDlg : public CDialog {
     // The mini help is open.
     bool m_helpOpen = false;
 
+    // ---- Layout and close (app/UsageDlg.cpp) ----
     LRESULT OnNotify(NMHDR* header);
     LRESULT OnSize();
     LRESULT OnGetMinMaxInfo(MINMAXINFO* info);

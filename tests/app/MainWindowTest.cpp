@@ -68,21 +68,22 @@ TEST(MainWindow, TemplateControlsColumnsAndIcons) {
         EXPECT_TRUE(listStyle & LVS_SHOWSELALWAYS);
         EXPECT_FALSE(listStyle & LVS_SINGLESEL);
 
-        ASSERT_EQ(dialog.m_list.GetColumnCount(), 5);
+        HWND list = GetDlgItem(window, IDC_LIST);
+        ASSERT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 5);
         const char* headings[] = {"Eintrag", "Grösse", "Belegt", "Frei", "System"};
         for (int c = 0; c < 5; ++c)
-            EXPECT_EQ(dialog.m_list.GetColumnHeading(c), headings[c]);
+            EXPECT_EQ(ListProbe(window).Heading(c), headings[c]);
         // Widths come from the client width of the list as the template sizes it.
         RECT client;
-        GetClientRect(GetDlgItem(window, IDC_LIST), &client);
-        EXPECT_EQ(dialog.m_list.GetColumnWidth(0), client.right * 4 / 12);
+        GetClientRect(list, &client);
+        EXPECT_EQ(ListProbe(window).ColumnWidth(0), client.right * 4 / 12);
         for (int c = 1; c < 5; ++c)
-            EXPECT_EQ(dialog.m_list.GetColumnWidth(c), client.right * 2 / 12);
+            EXPECT_EQ(ListProbe(window).ColumnWidth(c), client.right * 2 / 12);
 
         EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
         EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
         HIMAGELIST images =
-            reinterpret_cast<HIMAGELIST>(dialog.m_list.SendMessage(LVM_GETIMAGELIST, LVSIL_SMALL));
+            reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
         ASSERT_NE(images, nullptr);
         EXPECT_EQ(ImageList_GetImageCount(images), 6);
     });
@@ -160,7 +161,7 @@ TEST(MainWindow, BusyCursorSwitchesAtOnce) {
         HCURSOR arrow = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_CURSOR_ARROW));
         ASSERT_NE(busy, nullptr);
         ASSERT_NE(arrow, nullptr);
-        dialog.m_list.SetBusy(true);
+        dialog.SetWorking(true);
         EXPECT_EQ(GetCursor(), busy);
         SetCursor(nullptr);
         HWND list = GetDlgItem(window, IDC_LIST);
@@ -168,7 +169,7 @@ TEST(MainWindow, BusyCursorSwitchesAtOnce) {
                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
                   TRUE);
         EXPECT_EQ(GetCursor(), busy);
-        dialog.m_list.SetBusy(false);
+        dialog.SetWorking(false);
         EXPECT_EQ(GetCursor(), arrow);
         AttachThreadInput(GetCurrentThreadId(), uiThread, FALSE);
     });

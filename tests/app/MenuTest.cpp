@@ -18,7 +18,9 @@
 #include "classlib/Menu.h"
 #include "classlib/WinText.h"
 #include "res/resource.h"
+#include "support/FixtureTree.h"
 #include "support/MainWindow.h"
+#include "support/ScratchFolder.h"
 #include "support/StoredSettings.h"
 #include "support/TestClock.h"
 #include "support/TestDrives.h"
@@ -307,14 +309,14 @@ TEST(Menus, MenuBarReadsBackItemByItem) {
 TEST(Menus, ContextMenuOpensOnlyWithASelectionAndNoWorker) {
     RecordingDlg dialog;
     RunMainWindow(dialog, "PQ", [&](HWND window) {
-        ASSERT_EQ(dialog.m_list.GetItemCount(), 2);
+        ASSERT_EQ(ListProbe(window).Rows(), 2);
         ListProbe(dialog.m_hWnd).Select({});
         EXPECT_FALSE(RightClickList(window).opened);
 
         ListProbe(dialog.m_hWnd).Select({1});
-        dialog.m_ready = false;
+        dialog.SetWorking(true);
         EXPECT_FALSE(RightClickList(window).opened);
-        dialog.m_ready = true;
+        dialog.SetWorking(false);
 
         // The menu opens centred on the cursor with its three items.
         const CursorPlace keep;
@@ -357,7 +359,7 @@ TEST(Menus, ContextMenuOpensOnlyWithASelectionAndNoWorker) {
             ClickButton(question, IDC_CONFIRM_NO);
             EXPECT_TRUE(WaitFor([&] { return !IsWindow(question); }));
             Settle(window);
-            EXPECT_TRUE(dialog.m_ready);
+            EXPECT_TRUE(ListProbe(window).ButtonsEnabled());
         }
     });
 }
@@ -378,13 +380,13 @@ TEST(Menus, KeyboardOpensTheContextMenuAtTheFocusedRow) {
         ASSERT_TRUE(SendKeysAndWait(window, shiftF10));
         EXPECT_EQ(FindOwnWindowOfClass(L"#32768"), nullptr) << "opened with no row selected";
         probe.Select({1});
-        dialog.m_ready = false;
+        dialog.SetWorking(true);
         ASSERT_TRUE(SendKeysAndWait(window, menuKey));
         EXPECT_EQ(FindOwnWindowOfClass(L"#32768"), nullptr) << "opened while busy";
-        dialog.m_ready = true;
+        dialog.SetWorking(false);
 
         probe.Select({0, 1});
-        dialog.m_list.SetItemState(1, LVIS_FOCUSED, LVIS_FOCUSED);
+        ListView_SetItemState(list, 1, LVIS_FOCUSED, LVIS_FOCUSED);
         RECT row = probe.RowRect(1);
         MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&row), 2);
         for (const auto& keys : {shiftF10, menuKey}) {
@@ -417,10 +419,13 @@ TEST(Menus, KeyboardOpensTheContextMenuAtTheFocusedRow) {
 }
 
 TEST(Menus, ExplorerTakesThePathFromTheFirstSelectedRecord) {
+    const ScratchFolder folder;
+    ASSERT_TRUE(MakeFile(folder.Path("Tools\\a.dat"), 100));
+    ASSERT_TRUE(MakeFile(folder.Path("liesmich.txt"), 10));
     CUsageDlg dialog;
-    dialog.m_showVolumeLabel = true;
-    RunMainWindow(dialog, "PQ", [&](HWND) {
-        ASSERT_EQ(dialog.m_list.GetItemText(0, 0), "P:\\ [DATEN]");
+    SetOption(dialog, kVolumeLabelFlag, true);
+    RunMainWindow(dialog, "PQ", [&](HWND window) {
+        ASSERT_EQ(ListProbe(window).Text(0), "P:\\ [DATEN]");
         ListProbe(dialog.m_hWnd).Select({});
         EXPECT_EQ(dialog.ExplorerPath(), "");
         // At the drive list the drive's root, not the label shown beside it.
@@ -432,20 +437,16 @@ TEST(Menus, ExplorerTakesThePathFromTheFirstSelectedRecord) {
         EXPECT_EQ(dialog.ExplorerPath(), "Q:\\");
 
         // In a folder view the folder below the current path.
-        dialog.m_depth = 1;
-        dialog.m_currentPath = "P:\\Programme\\";
-        dialog.ClearEntries();
-        dialog.AddEntry(UsageEntry("Tools", true, 0, CTime(0), FILE_ATTRIBUTE_DIRECTORY));
-        dialog.AddEntry(UsageEntry("liesmich.txt", false, 10, CTime(0), 0));
-        dialog.FillFolderRows();
+        ListProbe(window).Open("P:\\ [DATEN]", "P:\\");
+        ListProbe(window).Open(folder.Name(), folder.Path());
         ListProbe(dialog.m_hWnd).Select({0, 1});
-        EXPECT_EQ(dialog.ExplorerPath(), "P:\\Programme\\Tools");
+        EXPECT_EQ(dialog.ExplorerPath(), folder.Path("Tools"));
         ListProbe(dialog.m_hWnd).Select({1});
-        EXPECT_EQ(dialog.ExplorerPath(), "P:\\Programme\\liesmich.txt");
+        EXPECT_EQ(dialog.ExplorerPath(), folder.Path("liesmich.txt"));
         // While a worker runs the records are not touched.
-        dialog.m_ready = false;
+        dialog.SetWorking(true);
         EXPECT_EQ(dialog.ExplorerPath(), "");
-        dialog.m_ready = true;
+        dialog.SetWorking(false);
     });
 }
 
@@ -455,21 +456,18 @@ TEST(Menus, ExplorerOpensTheDriveRootAndTheFolderOfTheRecord) {
     ASSERT_EQ(GetFileAttributesW(L"P:\\menutest\\Werkzeuge") & FILE_ATTRIBUTE_DIRECTORY,
               static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
     CUsageDlg dialog;
-    dialog.m_showVolumeLabel = true;
+    SetOption(dialog, kVolumeLabelFlag, true);
     RunMainWindow(dialog, "P", [&](HWND window) {
         // The drive row shows its label; the shell still gets the root.
-        ASSERT_EQ(dialog.m_list.GetItemText(0, 0), "P:\\ [DATEN]");
+        ASSERT_EQ(ListProbe(window).Text(0), "P:\\ [DATEN]");
         ListProbe(dialog.m_hWnd).Select({0});
         ChooseCommand(window, ID_CTX_EXPLORER);
         HWND explorer = WaitForExplorer(L"DATEN (P:)");
         ASSERT_NE(explorer, nullptr);
         CloseExplorer(explorer);
 
-        dialog.m_depth = 1;
-        dialog.m_currentPath = "P:\\menutest\\";
-        dialog.ClearEntries();
-        dialog.AddEntry(UsageEntry("Werkzeuge", true, 0, CTime(0), FILE_ATTRIBUTE_DIRECTORY));
-        dialog.FillFolderRows();
+        ListProbe(window).Open("P:\\ [DATEN]", "P:\\");
+        ListProbe(window).Open("menutest", "P:\\menutest\\");
         ListProbe(dialog.m_hWnd).Select({0});
         ChooseCommand(window, ID_CTX_EXPLORER);
         explorer = WaitForExplorer(L"Werkzeuge");

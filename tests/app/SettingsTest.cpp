@@ -8,7 +8,9 @@
 
 #include "app/Settings.h"
 #include "res/resource.h"
+#include "support/FixtureTree.h"
 #include "support/MainWindow.h"
+#include "support/ScratchFolder.h"
 #include "support/StoredSettings.h"
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
@@ -62,10 +64,10 @@ RECT OuterRect(HWND window) {
     return rect;
 }
 
-std::vector<int> ColumnWidths(CUsageDlg& dialog) {
+std::vector<int> ColumnWidths(HWND window) {
     std::vector<int> widths;
     for (int c = 0; c < 5; ++c)
-        widths.push_back(dialog.m_list.GetColumnWidth(c));
+        widths.push_back(ListProbe(window).ColumnWidth(c));
     return widths;
 }
 
@@ -162,22 +164,19 @@ std::string Text(const RECT& r) {
 } // namespace
 
 TEST(Options, PackingPutsDriveAInBit31AndTheVolumeLabelInBit0) {
-    CUsageDlg dialog;
-    EXPECT_EQ(dialog.PackOptions(), kDefaultOptions);
+    EXPECT_EQ(CUsageDlg().PackOptions(), kDefaultOptions);
+    bool flags[kOptionFlags];
     for (int bit = 0; bit < 32; ++bit) {
-        dialog.UnpackOptions(1u << bit);
+        UnpackOptionFlags(1u << bit, flags);
         for (int i = 0; i < 32; ++i)
-            EXPECT_EQ(dialog.m_driveLetters[i], i == 31 - bit) << "bit " << bit << " flag " << i;
-        EXPECT_EQ(dialog.PackOptions(), 1u << bit);
+            EXPECT_EQ(flags[i], i == 31 - bit) << "bit " << bit << " flag " << i;
+        EXPECT_EQ(PackOptionFlags(flags), 1u << bit);
     }
-    dialog.UnpackOptions(1u << 0);
-    EXPECT_TRUE(dialog.m_showVolumeLabel);
-    dialog.UnpackOptions(1u << 3);
-    EXPECT_TRUE(dialog.m_showNetwork);
-    dialog.UnpackOptions(1u << 4);
-    EXPECT_TRUE(dialog.m_showCdrom);
-    dialog.UnpackOptions(1u << 5);
-    EXPECT_TRUE(dialog.m_showRemovable);
+    EXPECT_EQ(kVolumeLabelFlag, 31 - 0);
+    EXPECT_EQ(kNetworkFlag, 31 - 3);
+    EXPECT_EQ(kCdromFlag, 31 - 4);
+    EXPECT_EQ(kRemovableFlag, 31 - 5);
+    CUsageDlg dialog;
     for (uint32_t value : {0u, 0xFFFFFFFFu, 0xA5A5A5A5u, 0x12345678u, 0x80000001u}) {
         dialog.UnpackOptions(value);
         EXPECT_EQ(dialog.PackOptions(), value);
@@ -203,20 +202,18 @@ TEST(Settings, FirstRunKeepsTheDefaultsAndTheFirstCloseStoresAllFive) {
     std::vector<int> widths;
     RECT rect{};
     RunDialog(dialog, [&](HWND window) {
-        EXPECT_FALSE(dialog.m_topmost);
         EXPECT_FALSE(IsTopmost(window));
         EXPECT_FALSE(IsChecked(GetMenu(window), ID_OPT_TOPMOST));
         EXPECT_FALSE(IsChecked(GetSystemMenu(window, FALSE), ID_OPT_TOPMOST));
         EXPECT_FALSE(IsChecked(GetMenu(window), ID_OPT_VOLUME_LABEL));
         EXPECT_EQ(dialog.PackOptions(), kDefaultOptions);
-        widths = ColumnWidths(dialog);
+        widths = ColumnWidths(window);
         EXPECT_EQ(widths, ComputedWidths(window));
         const std::vector<std::string> rows = ListProbe(window).Column();
         for (const char* drive : {"P:\\", "Q:\\"})
             EXPECT_NE(std::find(rows.begin(), rows.end(), drive), rows.end()) << drive;
         for (const char* drive : {"N:\\", "R:\\", "S:\\", "A:\\", "B:\\"})
             EXPECT_EQ(std::find(rows.begin(), rows.end(), drive), rows.end()) << drive;
-        EXPECT_EQ(dialog.m_errorLog.GetLogMax(), 1048576u);
         rect = OuterRect(window);
     });
 
@@ -260,8 +257,7 @@ TEST(Settings, StoredValuesComeBackAtTheNextStart) {
     RunDialog(
         dialog,
         [&](HWND window) {
-            for (int i = 0; i < 32; ++i)
-                EXPECT_TRUE(dialog.m_driveLetters[i]) << i;
+            EXPECT_EQ(dialog.PackOptions(), 0xFFFFFFFFu);
             // Every letter, every type and the labels.
             const std::vector<std::string> rows = ListProbe(window).Column();
             for (const char* drive : {"N:\\ [", "P:\\ [DATEN]", "Q:\\ []", "R:\\ [", "S:\\ ["}) {
@@ -271,14 +267,12 @@ TEST(Settings, StoredValuesComeBackAtTheNextStart) {
                 EXPECT_TRUE(found) << drive;
             }
             EXPECT_TRUE(IsChecked(GetMenu(window), ID_OPT_VOLUME_LABEL));
-            EXPECT_TRUE(dialog.m_topmost);
             EXPECT_TRUE(IsTopmost(window));
             EXPECT_TRUE(IsChecked(GetMenu(window), ID_OPT_TOPMOST));
             EXPECT_TRUE(IsChecked(GetSystemMenu(window, FALSE), ID_OPT_TOPMOST));
-            EXPECT_EQ(ColumnWidths(dialog),
+            EXPECT_EQ(ColumnWidths(window),
                       (std::vector<int>{120, 60, 61, 62, Template().listWidth * 2 / 12}));
             EXPECT_EQ(Text(OuterRect(window)), Text({100, 80, 600, 480}));
-            EXPECT_EQ(dialog.m_errorLog.GetLogMax(), 100u);
         },
         true);
     EXPECT_EQ(ReadStoredValue(L"Options").Number(), 0xFFFFFFFFu);
@@ -291,7 +285,7 @@ TEST(Settings, StoredValuesComeBackAtTheNextStart) {
     StoreNumber(L"Options", 0);
     CUsageDlg empty;
     RunDialog(
-        empty, [&](HWND) { EXPECT_EQ(empty.m_list.GetItemCount(), 0); }, true);
+        empty, [&](HWND window) { EXPECT_EQ(ListProbe(window).Rows(), 0); }, true);
     EXPECT_EQ(ReadStoredValue(L"Options").Number(), 0u);
 }
 
@@ -304,7 +298,7 @@ TEST(Settings, WidthTextSetsOnlyThePiecesBeforeAComma) {
         [&](HWND window) {
             std::vector<int> expected = ComputedWidths(window);
             expected[0] = 120;
-            EXPECT_EQ(ColumnWidths(dialog), expected);
+            EXPECT_EQ(ColumnWidths(window), expected);
         },
         true);
 }
@@ -336,7 +330,7 @@ TEST(Settings, MalformedValuesKeepTheWindowUsable) {
             [&](HWND window) {
                 const std::vector<int> computed = ComputedWidths(window);
                 for (int column = 0; column < 5; ++column)
-                    EXPECT_EQ(dialog.m_list.GetColumnWidth(column),
+                    EXPECT_EQ(ListProbe(window).ColumnWidth(column),
                               c.widths[column] < 0 ? computed[column] : c.widths[column])
                         << "column " << column << " of " << c.text.size() << " characters";
             },
@@ -357,9 +351,9 @@ TEST(Settings, MalformedValuesKeepTheWindowUsable) {
             [&](HWND window) {
                 EXPECT_EQ(dialog.PackOptions(), kDefaultOptions);
                 EXPECT_FALSE(IsTopmost(window));
-                EXPECT_EQ(dialog.m_errorLog.GetLogMax(), 1048576u);
             },
             true);
+        EXPECT_EQ(ReadStoredValue(L"LogMax").Number(), 1048576u);
     }
     ClearStoredSettings();
     StoreValue(L"Options", REG_BINARY, eight, sizeof(eight));
@@ -448,11 +442,11 @@ TEST(Settings, MaximisedComesBackMaximisedAndDefaultSizeWaitsForRestore) {
             Settle(window);
             ASSERT_TRUE(IsZoomed(window));
             const RECT maximised = OuterRect(window);
-            const std::vector<int> widths = ColumnWidths(dialog);
+            const std::vector<int> widths = ColumnWidths(window);
             ChooseCommand(window, ID_OPT_DEFAULT_SIZE);
             EXPECT_TRUE(IsZoomed(window));
             EXPECT_EQ(Text(OuterRect(window)), Text(maximised));
-            EXPECT_EQ(ColumnWidths(dialog), widths);
+            EXPECT_EQ(ColumnWidths(window), widths);
 
             SendMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
             Settle(window);
@@ -485,7 +479,7 @@ TEST(Settings, DefaultSizeGivesTheOuterSizeAndFiveEqualColumns) {
             RECT client;
             GetClientRect(GetDlgItem(window, IDC_LIST), &client);
             ASSERT_GT(client.right, 0);
-            EXPECT_EQ(ColumnWidths(dialog), std::vector<int>(5, client.right / 5));
+            EXPECT_EQ(ColumnWidths(window), std::vector<int>(5, client.right / 5));
             // The layout followed: the list keeps its margins in the smaller window.
             GetClientRect(window, &client);
             const RECT list = ChildRect(window, IDC_LIST);
@@ -500,7 +494,6 @@ TEST(Settings, TopmostTogglesFromEitherMenuWithBothCheckMarks) {
     RunMainWindow(dialog, "", [&](HWND window) {
         HMENU bar = GetMenu(window), system = GetSystemMenu(window, FALSE);
         auto expectTopmost = [&](bool on) {
-            EXPECT_EQ(dialog.m_topmost, on);
             EXPECT_EQ(IsTopmost(window), on);
             EXPECT_EQ(IsChecked(bar, ID_OPT_TOPMOST), on);
             EXPECT_EQ(IsChecked(system, ID_OPT_TOPMOST), on);
@@ -538,29 +531,27 @@ TEST(Settings, TopmostTogglesFromEitherMenuWithBothCheckMarks) {
 }
 
 TEST(Settings, VolumeLabelToggleRebuildsOnlyTheDriveList) {
+    const ScratchFolder folder;
+    ASSERT_TRUE(MakeFolder(folder.Path("Tools")));
     CUsageDlg dialog;
     RunMainWindow(dialog, "P", [&](HWND window) {
         HMENU bar = GetMenu(window);
         EXPECT_EQ(ListProbe(window).Column(), std::vector<std::string>{"P:\\"});
         ChooseCommand(window, ID_OPT_VOLUME_LABEL);
-        EXPECT_TRUE(dialog.m_showVolumeLabel);
+        EXPECT_TRUE(dialog.PackOptions() & 1u);
         EXPECT_TRUE(IsChecked(bar, ID_OPT_VOLUME_LABEL));
         EXPECT_EQ(ListProbe(window).Column(), std::vector<std::string>{"P:\\ [DATEN]"});
         ChooseCommand(window, ID_OPT_VOLUME_LABEL);
         EXPECT_FALSE(IsChecked(bar, ID_OPT_VOLUME_LABEL));
         EXPECT_EQ(ListProbe(window).Column(), std::vector<std::string>{"P:\\"});
 
-        // A folder view one level down keeps its rows.
-        dialog.m_depth = 1;
-        dialog.m_currentPath = "P:\\";
-        dialog.ClearEntries();
-        dialog.AddEntry(UsageEntry("Tools", true, 4096, CTime(0), FILE_ATTRIBUTE_DIRECTORY));
-        dialog.FillFolderRows();
+        // A folder view keeps its rows.
+        ListProbe(window).Open("P:\\", "P:\\");
+        ListProbe(window).Open(folder.Name(), folder.Path());
         ChooseCommand(window, ID_OPT_VOLUME_LABEL);
-        EXPECT_TRUE(dialog.m_showVolumeLabel);
+        EXPECT_TRUE(dialog.PackOptions() & 1u);
         EXPECT_TRUE(IsChecked(bar, ID_OPT_VOLUME_LABEL));
         EXPECT_EQ(ListProbe(window).Column(), std::vector<std::string>{"Tools"});
-        EXPECT_EQ(dialog.m_entries.GetSize(), 1);
     });
     EXPECT_EQ(ReadStoredValue(L"Options").Number() & 1u, 1u);
 }

@@ -124,7 +124,9 @@ std::string WaitForEnd(WatchedDlg& dialog, HWND window, int done, bool keepRepor
     if (keepReport)
         return report;
     Settle(window);
-    EXPECT_TRUE(ListProbe(window).ButtonsEnabled() && dialog.m_ready && !dialog.m_list.IsBusy());
+    EXPECT_TRUE(ListProbe(window).ButtonsEnabled() &&
+                ListProbe(window).Cursor() ==
+                    LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_CURSOR_ARROW)));
     return report;
 }
 
@@ -214,7 +216,7 @@ TEST_F(AttribChangeTest, SelectedRowsChangeEverythingBelowThemAndNothingElse) {
 TEST_F(AttribChangeTest, DriveRowWithItsLabelShownWalksTheDrive) {
     ASSERT_TRUE(MakeFile(Path("ro\\f.txt"), 10));
     ASSERT_TRUE(SetFileAttributesW(Wide(Path("ro\\f.txt")).c_str(), FILE_ATTRIBUTE_READONLY));
-    m_dialog.m_showVolumeLabel = true;
+    SetOption(m_dialog, kVolumeLabelFlag, true);
     RunMainWindow(m_dialog, "P", [&](HWND window) {
         Select(window, {"P:\\ [DATEN]"});
         ChooseAndConfirm(window, ID_CTX_READONLY_CLEAR);
