@@ -24,21 +24,6 @@ void SetClientSize(HWND window, int width, int height) {
     Settle(window);
 }
 
-std::atomic<int> g_clockHour{9};
-// How often the clock was read: the periodic thread reads it once per round.
-std::atomic<int> g_clockReads{0};
-COleDateTime JulyFirstClock() {
-    ++g_clockReads;
-    return COleDateTime(2026, 7, 1, g_clockHour, 0, 0);
-}
-
-// Waits until the periodic thread has begun more rounds; every round before the last
-// has then ended.
-bool WaitForPeriodicRounds(int rounds) {
-    const int until = g_clockReads + rounds;
-    return WaitFor([&] { return g_clockReads >= until; });
-}
-
 bool MenuHasCommand(HMENU menu, UINT id) {
     for (int i = 0; i < GetMenuItemCount(menu); ++i)
         if (GetMenuItemID(menu, i) == id)
@@ -176,7 +161,7 @@ TEST(MainWindow, BusyCursorSwitchesAtOnce) {
 }
 
 TEST(MainWindow, MemorialItemsComeAndGoWithTheDate) {
-    g_clockHour = 10;
+    g_julyHour = 10;
     TestClock clock(&JulyFirstClock);
     CUsageDlg dialog;
     RunMainWindow(dialog, "", [&](HWND window) {
@@ -185,7 +170,7 @@ TEST(MainWindow, MemorialItemsComeAndGoWithTheDate) {
         ASSERT_TRUE(WaitForPeriodicRounds(2)) << "the periodic thread does not run";
         EXPECT_FALSE(MenuHasCommand(system, ID_MEMORIAL));
         EXPECT_FALSE(MenuHasCommand(info, ID_MEMORIAL));
-        g_clockHour = 11;
+        g_julyHour = 11;
         EXPECT_TRUE(WaitFor([&] { return MenuHasCommand(info, ID_MEMORIAL); }));
         EXPECT_TRUE(WaitFor([&] { return MenuHasCommand(system, ID_MEMORIAL); }));
         ASSERT_TRUE(WaitForPeriodicRounds(3)) << "the periodic thread does not run";
@@ -194,7 +179,7 @@ TEST(MainWindow, MemorialItemsComeAndGoWithTheDate) {
         EXPECT_EQ(GetMenuItemID(info, GetMenuItemCount(info) - 1), static_cast<UINT>(ID_MEMORIAL));
         CMenu infoMenu(info);
         EXPECT_EQ(infoMenu.GetMenuString(ID_MEMORIAL, MF_BYCOMMAND), "&Memoriam");
-        g_clockHour = 13;
+        g_julyHour = 13;
         EXPECT_TRUE(WaitFor([&] { return !MenuHasCommand(info, ID_MEMORIAL); }));
         EXPECT_TRUE(WaitFor([&] { return !MenuHasCommand(system, ID_MEMORIAL); }));
     });

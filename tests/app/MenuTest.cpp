@@ -112,14 +112,6 @@ void ExpectSystemMenu(HWND window, bool topmostChecked, bool memorial) {
         EXPECT_TRUE(item.separator || item.id >= 0xF000) << item;
 }
 
-std::atomic<int> g_hour{12};
-// How often the clock was read: the periodic thread reads it once per round.
-std::atomic<int> g_clockReads{0};
-COleDateTime JulyFirst() {
-    ++g_clockReads;
-    return COleDateTime(2027, 7, 1, g_hour, 30, 0);
-}
-
 // The main window that also records every command it receives.
 class RecordingDlg : public CUsageDlg {
   public:
@@ -131,14 +123,6 @@ class RecordingDlg : public CUsageDlg {
         return CUsageDlg::OnCommand(wParam, lParam);
     }
 };
-
-// A visible window of this process of the class, owned by owner if one is given.
-HWND FindOwnWindowOfClass(const wchar_t* className, HWND owner = nullptr) {
-    return FindTopLevelWindow([&](HWND window) {
-        return WindowProcess(window) == GetCurrentProcessId() && WindowClass(window) == className &&
-               (!owner || GetWindow(window, GW_OWNER) == owner);
-    });
-}
 
 // The top-level windows of this process with the title, shown yet or not.
 std::vector<HWND> OwnWindowsTitled(const char* title) {
@@ -275,8 +259,8 @@ bool TakeGreeting(HWND dialog, CString& caption, CString& text) {
 } // namespace
 
 TEST(Menus, MenuBarReadsBackItemByItem) {
-    g_hour = 9;
-    TestClock clock(&JulyFirst);
+    g_julyHour = 9;
+    TestClock clock(&JulyFirstClock);
     CUsageDlg dialog;
     RunMainWindow(dialog, "", [&](HWND window) {
         HMENU bar = GetMenu(window);
@@ -294,12 +278,10 @@ TEST(Menus, MenuBarReadsBackItemByItem) {
         ExpectSystemMenu(window, true, false);
 
         // During the dedication period both menus end with "&Memoriam".
-        g_hour = 11;
+        g_julyHour = 11;
         EXPECT_TRUE(WaitFor([&] { return ReadItems(GetSubMenu(bar, 1)).size() == 3; }));
         // Two more rounds of the periodic thread: the first of them has ended.
-        const int reads = g_clockReads;
-        ASSERT_TRUE(WaitFor([&] { return g_clockReads >= reads + 2; }))
-            << "the periodic thread does not run";
+        ASSERT_TRUE(WaitForPeriodicRounds(2)) << "the periodic thread does not run";
         EXPECT_EQ(ReadItems(GetSubMenu(bar, 1)), InfoMenu(true));
         ExpectSystemMenu(window, true, true);
         EXPECT_EQ(ReadItems(GetSubMenu(bar, 0)), OptionsMenu(true, true));

@@ -31,22 +31,6 @@ const Record* Find(const std::vector<Record>& records, const std::string& name) 
     return nullptr;
 }
 
-// The names of a folder in the order the file system lists them.
-std::vector<std::string> SearchOrder(const CString& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((Wide(folder) + L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..")
-            names.push_back(Narrow(name).str());
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
-}
-
 // Each test works in a scratch folder of its own on P:.
 class FolderScanTest : public ::testing::Test {
   protected:
@@ -107,11 +91,7 @@ TEST_F(FolderScanTest, NestedFoldersEmptyFolderAndMissingFolder) {
     EXPECT_EQ(total, 7u);
 
     // A last-write time apart from the creation time, which the list must not show.
-    const FILETIME old{0x7E29D0B7, 0x01C08D96}; // 3 Feb 2001
-    HANDLE file = CreateFileW(Wide(Path("a.dat")).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &old));
-    CloseHandle(file);
+    ASSERT_TRUE(MakeOld(Path("a.dat"), false));
     m_walk.SetMethod(CFolderReader::kFindFile);
     EXPECT_EQ(Scan(m_root).at(1).time, 981173106); // by the plain search
     m_walk.SetMethod(CFolderReader::kHandleBatches);
@@ -150,7 +130,7 @@ TEST_F(FolderScanTest, EqualSizesKeepTheSearchOrder) {
     ASSERT_TRUE(MakeFile(Path("none.dat"), 0));
 
     std::vector<std::string> expected{"big.dat"};
-    for (const std::string& name : SearchOrder(m_root))
+    for (const std::string& name : FolderNames(m_root))
         if (name != "big.dat" && name != "none.dat")
             expected.push_back(name);
     expected.push_back("none.dat");
