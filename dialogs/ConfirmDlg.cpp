@@ -3,7 +3,7 @@
 #include "classlib/WinText.h"
 #include "res/resource.h"
 
-CConfirmDlg::CConfirmDlg(CWnd* parent) : CDialog(IDD_CONFIRM, parent) {}
+CConfirmDlg::CConfirmDlg(CWnd* parent) : CTextDlg(IDD_CONFIRM, parent) {}
 
 BOOL CConfirmDlg::OnInitDialog() {
     CDialog::OnInitDialog();

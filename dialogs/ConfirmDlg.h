@@ -1,21 +1,15 @@
 #pragma once
 // CConfirmDlg: a yes/no question given as text.
-#include "classlib/Dialog.h"
-#include "classlib/String.h"
+#include "dialogs/TextDlg.h"
 
 // Dialog 151, "Bitte bestätigen": ends with IDOK for "&Ja", IDCANCEL for "&Nein", Esc and
 // the close box.
-class CConfirmDlg : public CDialog {
+class CConfirmDlg : public CTextDlg {
   public:
+    // The question is the text (SetText); its CR LF pairs break it into lines.
     explicit CConfirmDlg(CWnd* parent = nullptr);
-
-    // The question; its CR LF pairs break it into lines. Set before DoModal.
-    void SetText(CString text) { m_text = text; }
 
   protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-
-  private:
-    CString m_text;
 };
