@@ -28,17 +28,6 @@ BOOL CListCtrl::SetColumnHeading(int column, const CString& heading) const {
     return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&col)));
 }
 
-CString CListCtrl::GetColumnHeading(int column) const {
-    wchar_t buffer[260] = L"";
-    LVCOLUMNW col{};
-    col.mask = LVCF_TEXT;
-    col.pszText = buffer;
-    col.cchTextMax = 260;
-    if (!SendMessage(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&col)))
-        return CString();
-    return Narrow(buffer);
-}
-
 int CListCtrl::GetColumnWidth(int column) const {
     return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, column));
 }
@@ -84,16 +73,6 @@ CString CListCtrl::GetItemText(int row, int column) const {
     return Narrow(buffer.data(), length);
 }
 
-int CListCtrl::GetItemImage(int row, int column) const {
-    LVITEMW item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    item.iSubItem = column;
-    if (!SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-        return -1;
-    return item.iImage;
-}
-
 int CListCtrl::GetItemCount() const {
     return static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
 }
@@ -108,10 +87,6 @@ BOOL CListCtrl::EnsureVisible(int row, BOOL partialOk) const {
 
 int CListCtrl::SetSelectionMark(int row) const {
     return static_cast<int>(SendMessage(LVM_SETSELECTIONMARK, 0, row));
-}
-
-int CListCtrl::GetSelectionMark() const {
-    return static_cast<int>(SendMessage(LVM_GETSELECTIONMARK));
 }
 
 int CListCtrl::GetNextItem(int start, int flags) const {
