@@ -371,6 +371,15 @@ TEST(Menus, KeyboardOpensTheContextMenuAtTheFocusedRow) {
         ListView_SetItemState(list, 1, LVIS_FOCUSED, LVIS_FOCUSED);
         RECT row = probe.RowRect(1);
         MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&row), 2);
+        // The WM_CONTEXTMENU that follows a right click carries the mouse's position: the
+        // click has opened its menu already, so this one opens none.
+        PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
+                     MAKELPARAM(row.left + 2, row.top + 2));
+        ASSERT_TRUE(SendKeysAndWait(window, {}));
+        if (FindOwnWindowOfClass(L"#32768")) {
+            ADD_FAILURE() << "a WM_CONTEXTMENU with the mouse's position opened a menu";
+            SendMessageW(window, WM_CANCELMODE, 0, 0);
+        }
         for (const auto& keys : {shiftF10, menuKey}) {
             SendKeys(keys);
             HWND menu = nullptr;
