@@ -10,7 +10,6 @@ class CUsageListCtrl : public CListCtrl {
   public:
     // Sets the busy state and changes the cursor at once, without waiting for a mouse move.
     void SetBusy(bool busy);
-    bool IsBusy() const { return m_busy; }
     // Makes cursor 149 (busy) or 147 current; false if it cannot be loaded.
     bool ApplyListCursor();
     // The list's NM_CUSTOMDRAW, which its owner passes on: the share bars, for a window

@@ -28,17 +28,6 @@ BOOL CListCtrl::SetColumnHeading(int column, const CString& heading) const {
     return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&col)));
 }
 
-CString CListCtrl::GetColumnHeading(int column) const {
-    wchar_t buffer[260] = L"";
-    LVCOLUMNW col{};
-    col.mask = LVCF_TEXT;
-    col.pszText = buffer;
-    col.cchTextMax = 260;
-    if (!SendMessage(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&col)))
-        return CString();
-    return Narrow(buffer);
-}
-
 int CListCtrl::GetColumnWidth(int column) const {
     return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, column));
 }
@@ -93,16 +82,6 @@ CString CListCtrl::GetItemText(int row, int column) const {
     return Narrow(buffer.data(), length);
 }
 
-int CListCtrl::GetItemImage(int row, int column) const {
-    LVITEMW item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    item.iSubItem = column;
-    if (!SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-        return -1;
-    return item.iImage;
-}
-
 int CListCtrl::GetItemCount() const {
     return static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
 }
@@ -119,10 +98,6 @@ int CListCtrl::SetSelectionMark(int row) const {
     return static_cast<int>(SendMessage(LVM_SETSELECTIONMARK, 0, row));
 }
 
-int CListCtrl::GetSelectionMark() const {
-    return static_cast<int>(SendMessage(LVM_GETSELECTIONMARK));
-}
-
 int CListCtrl::GetNextItem(int start, int flags) const {
     return static_cast<int>(SendMessage(LVM_GETNEXTITEM, start, MAKELPARAM(flags, 0)));
 }
@@ -136,15 +111,7 @@ BOOL CListCtrl::SetItemState(int row, UINT state, UINT mask) const {
     return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item)));
 }
 
-UINT CListCtrl::GetItemState(int row, UINT mask) const {
-    return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, row, mask));
-}
-
 HIMAGELIST CListCtrl::SetImageList(HIMAGELIST images, int which) const {
     return reinterpret_cast<HIMAGELIST>(
         SendMessage(LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(images)));
-}
-
-DWORD CListCtrl::SetExtendedStyle(DWORD style) const {
-    return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style));
 }

@@ -1,6 +1,4 @@
 // CUsageDlg, entry rows section: the records behind the rows and the row writers.
-#include <new>
-
 #include "app/Messages.h"
 #include "app/ShareBar.h"
 #include "app/UsageDlg.h"
@@ -15,17 +13,11 @@ constexpr DWORD kRowSliceMs = 20;
 } // namespace
 
 bool CUsageDlg::AddEntry(const UsageEntry& entry) {
-    UsageEntry* copy = new (std::nothrow) UsageEntry(entry);
-    if (!copy)
-        return false;
-    m_entries.Add(copy);
-    return true;
+    return m_entries.AddCopy(entry);
 }
 
 void CUsageDlg::ClearEntries() {
-    for (int i = 0; i < m_entries.GetSize(); ++i)
-        delete m_entries.GetEntry(i);
-    m_entries.SetSize(0);
+    m_entries.DeleteAll();
 }
 
 void CUsageDlg::SetCell(int row, int column, const CString& text, int image) {
@@ -67,6 +59,7 @@ void CUsageDlg::FillFolderRows() {
             ::PostMessageW(m_hWnd, WM_SCAN_ROWS, kRowsShow, 0);
             frameStart = GetTickCount();
         }
+        // The designed pause of 1 ms per row.
         Sleep(1);
     }
     // The rest, in slices, so that the window keeps answering in between; each slice is
