@@ -8,6 +8,7 @@
 #include <string>
 
 #include "classlib/SystemDll.h"
+#include "classlib/WinApp.h"
 #include "classlib/WinText.h"
 #include "log/LogFiles.h"
 #include "support/RemoteProgram.h"
