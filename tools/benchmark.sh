@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# The walk benchmark: times `du -sb` and the program's own folder total (FolderSize, timed
-# inside tools/bench/ScanBench.cpp) on the same tree of 200,000 small files in 20,420
-# folders, with Wine and its wineserver pinned to one CPU, and prints both times, both
-# totals and their ratio; also the time of sorting 100,000 records.
+# The walk benchmark: times `du -sb` and the program's own folder total (timed inside
+# tools/bench/ScanBench.cpp) on the same tree of 200,000 small files in 20,420 folders,
+# and prints both times, both totals and their ratio. First as users run it, not pinned:
+# the walk alone (sequential) and the pool of workers (parallel), best of five rounds
+# taken in turns, and the peak working set of a process that walks once either way.
+# Then with Wine and its wineserver pinned to one CPU, each way of reading folders; also
+# the time of sorting 100,000 records.
 # Beside it the display benchmark (tools/bench/FillBench.cpp): flat folders of 2,000 and
 # 20,000 files opened by a double-click in the real main window under Xvfb; it prints the
 # rows shown per second, the floor of 2 ms per entry that the pauses of the scan set, the
@@ -10,13 +13,19 @@
 # view while the rows came in, and the longest time the window did not answer.
 # Last the download (tools/bench/download.sh): 256 MiB from a local server, without and
 # with the signature check.
-# Usage: benchmark.sh [BUILD]   (default: the runnable build that tools/build.sh makes)
+# Usage: benchmark.sh [--walk] [BUILD]   (default: the runnable build that tools/build.sh
+# makes; --walk: the walk alone, without the display and the download)
 # The trees are made once under build/bench-tree and build/bench-flat, the file to
 # download under build/bench-download; the Wine prefix
 # is build/bench-prefix. Other work on the machine slows both parts: the load average is
 # printed with the figures.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+walk_only=
+if [ "${1:-}" = --walk ]; then
+    walk_only=1
+    shift
+fi
 if [ $# -ge 1 ]; then
     build=$(cd "$1" && pwd)
 else
@@ -90,26 +99,53 @@ files=$(find "$tree" -type f | wc -l)
 folders=$(find "$tree" -mindepth 1 -type d | wc -l)
 file_total=$(find "$tree" -type f -printf '%s\n' | awk '{s += $1} END {print s}')
 
-# No wineserver of this prefix may run before: it would not be pinned.
-wineserver -k 2>/dev/null || true
-wineserver -w 2>/dev/null || true
-results=$(taskset -c 0 "$VOLDIX_WINE" "$bench" "$wintree" 5 | tr -d '\r')
-wineserver -k 2>/dev/null || true
+# A line per method of scan_bench's output: its time beside du's, its total checked.
+print_walks() {
+    local name seconds total rest ratio match
+    while read -r name seconds total rest; do
+        case "$name" in
+        sort100000) echo "Sort of 100,000 records: $seconds $total $rest" ;;
+        peak-working-set | workers) ;;
+        *)
+            ratio=$(awk -v w="$seconds" -v d="$du_time" 'BEGIN {print w / d}')
+            match="matches"
+            [ "$total" = "$file_total" ] || match="DIFFERS from the sum of file sizes"
+            printf '%-15s %s s, %s bytes (%s), %.2f x du -sb\n' "$name:" "$seconds" "$total" \
+                "$match" "$ratio"
+            ;;
+        esac
+    done
+}
 
 echo "Tree: $files files in $folders folders, sum of file sizes $file_total bytes"
 echo "du -sb: $du_time s, $du_total bytes (du counts 4 KiB per folder)"
-while read -r name seconds total rest; do
-    case "$name" in
-    sort100000) echo "Sort of 100,000 records: $seconds $total $rest" ;;
-    *)
-        ratio=$(awk -v w="$seconds" -v d="$du_time" 'BEGIN {print w / d}')
-        match="matches"
-        [ "$total" = "$file_total" ] || match="DIFFERS from the sum of file sizes"
-        printf '%-15s %s s, %s bytes (%s), %.2f x du -sb\n' "$name:" "$seconds" "$total" \
-            "$match" "$ratio"
-        ;;
-    esac
-done <<<"$results"
+
+# As users run it: not pinned, the sequential walk and the pool in turns.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+echo "Walk as users run it (not pinned); load average $(cut -d' ' -f1-3 /proc/loadavg):"
+unpinned=$("$VOLDIX_WINE" "$bench" "$wintree" 5 handle-batches parallel | tr -d '\r')
+echo "$(awk '$1 == "workers" {print $2}' <<<"$unpinned") workers in the pool"
+sed -e 's/^handle-batches /sequential /' <<<"$unpinned" | print_walks
+awk '$1 == "handle-batches" {s = $2} $1 == "parallel" {p = $2}
+    END {if (s > 0) printf "parallel / sequential: %.2f\n", p / s}' <<<"$unpinned"
+for method in handle-batches parallel; do
+    peak=$("$VOLDIX_WINE" "$bench" "$wintree" 1 "$method" | tr -d '\r' |
+        awk '$1 == "peak-working-set" {print $2}')
+    label=sequential
+    [ "$method" = parallel ] && label=parallel
+    awk -v l="$label" -v p="$peak" 'BEGIN {printf "Peak working set, %s walk: %.1f MiB\n", l, p / 1048576}'
+done
+
+# Pinned to one CPU, each way of reading folders. No wineserver of this prefix may run
+# before: it would not be pinned.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+echo "Pinned to one CPU; load average $(cut -d' ' -f1-3 /proc/loadavg):"
+results=$(taskset -c 0 "$VOLDIX_WINE" "$bench" "$wintree" 5 | tr -d '\r')
+wineserver -k 2>/dev/null || true
+print_walks <<<"$results"
+[ -z "$walk_only" ] || exit 0
 
 # The display: unpinned, in a display of its own.
 echo "Load average before the display: $(cut -d' ' -f1-3 /proc/loadavg)"

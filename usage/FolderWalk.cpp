@@ -168,6 +168,11 @@ void CLoopGuard::Begin(const FolderIdentity& top) {
     m_way.assign(1, top.id);
 }
 
+void CLoopGuard::Resume(DWORD volume, std::vector<uint64_t> way) {
+    m_volume = volume;
+    m_way = std::move(way);
+}
+
 void CLoopGuard::Up() {
     if (!m_way.empty())
         m_way.pop_back();
@@ -185,8 +190,9 @@ bool CLoopGuard::IsAbove(uint64_t id) const {
     return id && !m_above.empty() && Above(m_above.back().volume, id);
 }
 
-bool CLoopGuard::WouldLoop(uint64_t id) const {
-    return id && (std::find(m_way.begin(), m_way.end(), id) != m_way.end() || Above(m_volume, id));
+bool CLoopGuard::WouldLoop(uint64_t id, size_t wayLength) const {
+    const auto end = m_way.begin() + static_cast<std::ptrdiff_t>(std::min(wayLength, m_way.size()));
+    return id && (std::find(m_way.begin(), end, id) != end || Above(m_volume, id));
 }
 
 // ---- CFolderWalk ----
@@ -222,7 +228,7 @@ CFolderWalk::Level* CFolderWalk::LevelAt(size_t depth) {
     return level;
 }
 
-bool CFolderWalk::Open(const std::wstring& folder) {
+bool CFolderWalk::OpenTop(const std::wstring& folder) {
     m_opened = false;
     if (folder.empty())
         return false;
@@ -232,10 +238,27 @@ bool CFolderWalk::Open(const std::wstring& folder) {
     if (m_path.back() != L'\\')
         m_path += L'\\';
     Level* top = LevelAt(0);
-    if (!top || !top->reader.Open(m_path))
+    if (!top)
+        return false;
+    top->drained = false;
+    return top->reader.Open(m_path);
+}
+
+bool CFolderWalk::Open(const std::wstring& folder) {
+    if (!OpenTop(folder))
         return false;
     // Everything below is on the top folder's volume: reparse points are not entered.
     m_guard.Begin(IdentifyFolder(m_path));
+    m_wayBase = 0;
+    m_opened = true;
+    return true;
+}
+
+bool CFolderWalk::Resume(const std::wstring& folder, DWORD volume, std::vector<uint64_t> way) {
+    if (!OpenTop(folder))
+        return false;
+    m_guard.Resume(volume, std::move(way));
+    m_wayBase = m_guard.GetWay().empty() ? 0 : m_guard.GetWay().size() - 1;
     m_opened = true;
     return true;
 }
@@ -246,9 +269,15 @@ void CFolderWalk::Enter(const FolderEntry& entry, size_t& depth) {
     const size_t length = m_path.size();
     m_path.append(entry.name, static_cast<size_t>(entry.nameLength));
     m_path += L'\\';
+    if (m_sharer && m_sharer->Wanted() &&
+        m_sharer->Share(m_path, m_guard, m_guard.GetWay().size(), entry.id)) {
+        m_path.resize(length);
+        return;
+    }
     Level* child = LevelAt(depth + 1);
     if (child && child->reader.Open(m_path)) {
         child->pathLength = length;
+        child->drained = false;
         m_guard.Down(entry.id);
         ++depth;
     } else {

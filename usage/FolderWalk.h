@@ -61,14 +61,23 @@ class CLoopGuard {
   public:
     // The folders from the volume's root down to the listed folder, root first.
     void SetAbove(std::vector<FolderIdentity> above) { m_above = std::move(above); }
+    const std::vector<FolderIdentity>& GetAbove() const { return m_above; }
     // A walk begins at its top, goes down into a folder of the top's volume, comes back up.
     void Begin(const FolderIdentity& top);
+    // A walk that goes on below a folder another walk met: that walk's volume and its way
+    // down, the folder itself last.
+    void Resume(DWORD volume, std::vector<uint64_t> way);
+    DWORD GetVolume() const { return m_volume; }
+    const std::vector<uint64_t>& GetWay() const { return m_way; }
     void Down(uint64_t id) { m_way.push_back(id); }
     void Up();
     // Whether an entry of the listed folder with this id is one of the folders above.
     bool IsAbove(uint64_t id) const;
     // Whether a folder the walk meets with this id is above it or on its way down.
-    bool WouldLoop(uint64_t id) const;
+    bool WouldLoop(uint64_t id) const { return WouldLoop(id, m_way.size()); }
+    // The same for a folder met higher up: only the first wayLength folders of the way
+    // down are on its way.
+    bool WouldLoop(uint64_t id, size_t wayLength) const;
 
   private:
     bool Above(DWORD volume, uint64_t id) const;
@@ -119,6 +128,19 @@ class CFolderReader {
     DWORD m_offset = 0;
 };
 
+// Takes folders over that a walk would enter, for another walk to go on below them.
+class CFolderSharer {
+  public:
+    virtual ~CFolderSharer() = default;
+    // Whether a folder offered now would be taken over.
+    virtual bool Wanted() = 0;
+    // Takes over folder (LongPath form), met by the walk guarded by guard below the first
+    // wayLength folders of its way down (the last of them its parent); id: its file id.
+    // False only when it cannot (out of memory): the walk then goes on below it itself.
+    virtual bool Share(const std::wstring& folder, const CLoopGuard& guard, size_t wayLength,
+                       uint64_t id) = 0;
+};
+
 // The walk below a folder: depth first in the order of the search results, without
 // recursion on the stack (any depth the path length allows), one reader per level kept
 // for the next walk, one path buffer. Reparse points are met but not entered; nor is a
@@ -137,11 +159,21 @@ class CFolderWalk {
     // Remembers the identities of a folder (LongPath form) and of each folder above it, so
     // that none of them is entered again below it. An empty path forgets them.
     void SetAncestors(const std::wstring& folder);
+    // The identities SetAncestors found, root first; and the same given again.
+    const std::vector<FolderIdentity>& GetAncestors() const { return m_guard.GetAbove(); }
+    void SetAncestors(std::vector<FolderIdentity> above) { m_guard.SetAbove(std::move(above)); }
     // Whether a sub-folder of the folder given to SetAncestors may be entered.
     bool MayEnter(const FolderEntry& entry) const;
+    // Offers folders to sharer (none when null) while it wants them, the largest parts of
+    // the walk that are left first: the folders not yet met by the levels nearest the top
+    // (whose entries are visited then, ahead of their turn), then the one the walk is
+    // about to enter.
+    void SetSharer(CFolderSharer* sharer) { m_sharer = sharer; }
     // Opens a folder (LongPath form) as the top of the next Walk; false when it cannot
     // be searched.
     bool Open(const std::wstring& folder);
+    // The same for a folder that a sharer took over, with the volume and way of its guard.
+    bool Resume(const std::wstring& folder, DWORD volume, std::vector<uint64_t> way);
     // Walks everything below the folder Open took, once. Calls visit(entry, folder) for
     // every entry, "." and ".." included, before entering it; folder is the LongPath form
     // of the folder that lists the entry, valid during the call. Visits nothing when the
@@ -156,8 +188,14 @@ class CFolderWalk {
         explicit Level(DWORD bufferSize) : reader(bufferSize) {}
         CFolderReader reader;
         size_t pathLength = 0; // of m_path before this level's name was appended
+        bool drained = false;  // every entry read, by a hand-over
     };
     Level* LevelAt(size_t depth);
+    // Opens the top level of the next Walk.
+    bool OpenTop(const std::wstring& folder);
+    // Hands the sharer the folders still to be met by the levels above depth, nearest the
+    // top first, while it wants them.
+    template <class Visit> void ShareAbove(size_t depth, Visit& visit);
     // Enters a sub-folder met at depth if it may be entered and can be searched.
     void Enter(const FolderEntry& entry, size_t& depth);
     // Leaves the folder at depth once it is read; false when that was the top.
@@ -169,6 +207,8 @@ class CFolderWalk {
     CFolderReader::Method m_method = CFolderReader::kHandleBatches;
     std::vector<std::unique_ptr<Level>> m_levels;
     CLoopGuard m_guard;
+    CFolderSharer* m_sharer = nullptr;
+    size_t m_wayBase = 0; // folders on the way down above the top, from a walk handed over
     std::wstring m_path;
     bool m_opened = false; // Open took a folder that Walk has not walked yet
 };
@@ -184,13 +224,41 @@ template <class Visit> void CFolderWalk::Walk(Visit&& visit) {
             CloseDownTo(depth);
             return;
         }
-        if (!m_levels[depth]->reader.Next(entry)) {
+        Level& level = *m_levels[depth];
+        if (level.drained || !level.reader.Next(entry)) {
             if (!Leave(depth))
                 return;
             continue;
         }
         visit(static_cast<const FolderEntry&>(entry), static_cast<const std::wstring&>(m_path));
-        if (IsDirectory(entry))
-            Enter(entry, depth);
+        if (!IsDirectory(entry) || IsDotEntry(entry))
+            continue;
+        if (m_sharer && depth > 0 && m_sharer->Wanted())
+            ShareAbove(depth, visit);
+        Enter(entry, depth);
+    }
+}
+
+template <class Visit> void CFolderWalk::ShareAbove(size_t depth, Visit& visit) {
+    FolderEntry entry;
+    for (size_t above = 0; above < depth; ++above) {
+        Level& level = *m_levels[above];
+        if (level.drained)
+            continue;
+        const std::wstring folder = m_path.substr(0, m_levels[above + 1]->pathLength);
+        while (level.reader.Next(entry)) {
+            visit(static_cast<const FolderEntry&>(entry), folder);
+            if (!IsDirectory(entry) || IsDotEntry(entry) || IsReparsePoint(entry) ||
+                m_guard.WouldLoop(entry.id, m_wayBase + above + 1))
+                continue;
+            std::wstring child = folder;
+            child.append(entry.name, static_cast<size_t>(entry.nameLength));
+            child += L'\\';
+            // Out of memory: the folder is left out, as the walk cannot go back up to it.
+            m_sharer->Share(child, m_guard, m_wayBase + above + 1, entry.id);
+            if (!m_sharer->Wanted())
+                return;
+        }
+        level.drained = true;
     }
 }

@@ -1,8 +1,12 @@
 // The walk benchmark's console program: times the folder total of one tree with each way
-// of reading folders, and the size sort of 100,000 records. Run by tools/benchmark.sh.
-//   scan_bench FOLDER [ROUNDS]
-// prints one line per method: name, best seconds, total bytes.
+// of reading folders, alone and by the pool of workers, and the size sort of 100,000
+// records. Run by tools/benchmark.sh.
+//   scan_bench FOLDER [ROUNDS [METHOD...]]
+// prints one line per method: name, best seconds, total bytes; then, without methods
+// named, the sort's line; last the process's peak working set in bytes.
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <atomic>
 #include <cstdint>
@@ -13,6 +17,7 @@
 #include <vector>
 
 #include "usage/FolderWalk.h"
+#include "usage/ParallelWalk.h"
 #include "usage/UsageEntry.h"
 
 namespace {
@@ -108,8 +113,10 @@ int main(int argc, char** argv) {
     const std::wstring top = LongPath(folder);
     const std::atomic<bool> stop{false};
     CFolderWalk walk(stop);
+    CParallelWalk pool(stop);
+    bool parallel = false;
 
-    std::vector<Method> methods{
+    std::vector<Method> all{
         {"handle-batches",
          [&](uint64_t& total) {
              walk.SetMethod(CFolderReader::kHandleBatches);
@@ -121,8 +128,32 @@ int main(int argc, char** argv) {
              walk.Sum(top, total);
          }},
         {"plain-find", [&](uint64_t& total) { PlainFindWalk(top, total); }},
+        // The whole tree as one folder added: the workers share it folder by folder.
+        {"parallel",
+         [&](uint64_t& total) {
+             parallel = true;
+             pool.Start(CFolderReader::kHandleBatches, {});
+             const size_t index = pool.Add(top);
+             pool.Finish();
+             total += pool.Total(index);
+         }},
     };
+    std::vector<Method> methods;
+    for (int i = 3; i < argc; ++i)
+        for (const Method& method : all)
+            if (method.name == std::string(argv[i]))
+                methods.push_back(method);
+    if (argc <= 3)
+        methods.assign(all.begin(), all.begin() + 3);
     TimeInTurns(methods, rounds);
-    TimeSort();
+    if (argc <= 3)
+        TimeSort();
+    if (parallel)
+        std::printf("workers %d\n", CParallelWalk::DefaultWorkers());
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof(memory);
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
+    std::printf("peak-working-set %llu\n",
+                static_cast<unsigned long long>(memory.PeakWorkingSetSize));
     return 0;
 }
