@@ -113,12 +113,6 @@ void ReportFileError(const CFileException& error, HWND owner) {
     AfxReportError(owner, text);
 }
 
-// The file name part of the running executable's path.
-CString OwnFileName() {
-    const CString name = Narrow(GetProgramPath());
-    return name.Mid(name.ReverseFind('\\') + 1);
-}
-
 // Copies the response body to file in blocks, each also added to hash when one is
 // given; false with errorText set when the body is longer than sizeLimit, shorter than
 // the length the response announced, or the transfer begun at start outlasts baseMs
@@ -166,23 +160,45 @@ bool CopyBody(CHttpFile& response, CFile& file, uint64_t sizeLimit, ULONGLONG st
     return true;
 }
 
-// Reads a list file of at most kUpdateListLimit bytes; null when it cannot be read.
-UpdateEntry* ReadUpdateListFile(const CString& path) {
+// The first record of key in a list file of at most kUpdateListLimit bytes; null when
+// there is none or the file cannot be read.
+UpdateEntry* ReadUpdateListFile(const CString& path, const char* key) {
     CFile file;
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite))
         return nullptr;
-    std::string bytes;
+    CUpdateListReader reader(key);
+    uint64_t total = 0;
     try {
         char block[4096];
         for (UINT read; (read = file.Read(block, sizeof(block))) > 0;) {
-            bytes.append(block, read);
-            if (bytes.size() > kUpdateListLimit)
+            total += read;
+            if (total > kUpdateListLimit)
                 return nullptr;
+            reader.Add(block, read);
         }
     } catch (const CFileException&) {
         // A read error ends the list where it happened.
     }
-    return ParseUpdateList(bytes.data(), bytes.size());
+    return reader.Finish();
+}
+
+// Deletes the temporary files that a download ended by force left in folder: the
+// names that GetTempFileName gives them, "vdx" and up to four hex digits.
+void RemoveLeftoverDownloads(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"vdx*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        // The long name itself, not only its 8.3 alias, must be such a name.
+        const std::wstring name = found.cFileName;
+        if (name.size() >= 8 && name.size() <= 11 &&
+            name.find_first_not_of(L"0123456789ABCDEFabcdef", 3) == name.size() - 4 &&
+            _wcsicmp(name.c_str() + name.size() - 4, L".tmp") == 0 &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileW((folder + name).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 } // namespace
 
@@ -190,7 +206,13 @@ CString UpdateBaseUrl() {
     CString url = VOLDIX_UPDATE_BASE_URL;
     wchar_t buffer[2048] = L"";
     const DWORD length = GetEnvironmentVariableW(L"VOLDIX_UPDATE_URL", buffer, 2048);
-    if (length > 0 && length < 2048)
+#ifdef VOLDIX_RELEASE
+    // A release asks no server over plain HTTP, whatever the environment says.
+    const bool allowed = _wcsnicmp(buffer, L"https://", 8) == 0;
+#else
+    const bool allowed = true;
+#endif
+    if (allowed && length > 0 && length < 2048)
         url = Narrow(buffer);
     if (url.IsEmpty() || url[url.GetLength() - 1] != '/')
         url += '/';
@@ -284,7 +306,7 @@ bool HttpDownload(CInternetSession& session, const char* url, const char* localP
     return false;
 }
 
-UpdateEntry* FetchUpdateList(const char* url, HWND owner) {
+UpdateEntry* FetchUpdateRecord(const char* url, const char* key, HWND owner) {
     const CString listPath = GetProgramFolder() + "_updates.txt";
     bool loaded = false;
     {
@@ -292,7 +314,7 @@ UpdateEntry* FetchUpdateList(const char* url, HWND owner) {
         CString ignored;
         loaded = HttpDownload(*session, url, listPath, ignored, kUpdateListLimit, owner);
     }
-    UpdateEntry* list = loaded ? ReadUpdateListFile(listPath) : nullptr;
+    UpdateEntry* list = loaded ? ReadUpdateListFile(listPath, key) : nullptr;
     DeleteFileW(Widen(listPath).c_str());
     return list;
 }
@@ -300,10 +322,9 @@ UpdateEntry* FetchUpdateList(const char* url, HWND owner) {
 bool CheckForUpdate(const char* key, HWND owner) {
     const CString baseUrl = UpdateBaseUrl();
     const CString listUrl = baseUrl + "Updates/_updates.txt";
-    UpdateList list(FetchUpdateList(listUrl, owner));
-    if (!list)
-        return false;
-    const UpdateEntry* entry = FindUpdateEntry(key, list.get());
+    RemoveLeftoverDownloads(Widen(GetProgramFolder()));
+    UpdateList list(FetchUpdateRecord(listUrl, key, owner));
+    const UpdateEntry* entry = list.get();
     if (!entry)
         return false;
     UpdateEntry own{};
@@ -326,7 +347,7 @@ bool CheckForUpdate(const char* key, HWND owner) {
     const CString target = GetProgramFolder() + fileName;
     CString errorText;
     bool downloaded = false;
-    if (const char* fault = DownloadNameFault(fileName, OwnFileName())) {
+    if (const char* fault = DownloadNameFault(fileName)) {
         errorText = fault;
     } else {
         std::unique_ptr<CInternetSession> session = OpenSession();

@@ -29,9 +29,10 @@ CString UpdateBaseUrl();
 // downloads it next to the program; every result is told in boxes owned by owner.
 // True only when a newer version was downloaded.
 bool CheckForUpdate(const char* key, HWND owner);
-// The update list at url, or null; the caller frees it with FreeUpdateList. A failed
-// transfer shows only the error box of an internet or file exception.
-UpdateEntry* FetchUpdateList(const char* url, HWND owner);
+// The first record of key in the update list at url, or null; the caller frees it with
+// FreeUpdateList. A failed transfer shows only the error box of an internet or file
+// exception.
+UpdateEntry* FetchUpdateRecord(const char* url, const char* key, HWND owner);
 // Downloads url (HTTP, or HTTPS with the system's full certificate checks) to localPath
 // through a temporary file beside it, which replaces localPath only when the body is
 // complete, at most sizeLimit bytes long, came within the time limit (baseMs and the

@@ -56,9 +56,8 @@ def update_list(values):
     numbers = [sign_update.atoi(number) for number in values["v"].split(".")]
     if values["sig"] == "moved":
         numbers[3] += 1
-    if values["sig"] != "none" and b"\n" not in name and b"\r" not in name:
-        signature = sign_update.signature(KEY, values["key"], numbers,
-                                          name.decode("utf-8", "replace"),
+    if values["sig"] != "none" and not sign_update.name_fault(name.decode("latin-1")):
+        signature = sign_update.signature(KEY, values["key"], numbers, name.decode(),
                                           DOWNLOAD_BODY).encode()
     return (b"# Voldix test list\n"
             b"other;9;9;9;9;2007.1.1;1;1;files/;other.zip;\n"
