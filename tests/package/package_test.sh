@@ -2,7 +2,8 @@
 # The package as the README makes it, its program signed with a throwaway code-signing
 # certificate of a throwaway CA: the package check passes, osslsigncode verifies the
 # signature against that CA, and one changed byte of the program breaks it. The same
-# package under a release's name is refused: it trusts the build's own key.
+# package under a release's name is refused: it trusts the build's own key. The
+# signing tool refuses a download name that the program refuses.
 # Usage: package_test.sh BUILD (a configured and built 32-bit build folder)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -41,6 +42,12 @@ open(sys.argv[1], "wb").write(data)
 PY
 if osslsigncode verify -CAfile ca.pem -in "$program" >/dev/null 2>&1; then
     fail "a Voldix.exe with one byte changed still verifies"
+fi
+
+# The signing tool refuses a download name that the program refuses.
+printf 'voldix;1;0;0;22;2007.3.15;1;1;Updates/;Voldix.log;\n' >list.txt
+if python3 "$root/tools/sign_update.py" sign "$build/update-key.pem" list.txt . 2>/dev/null; then
+    fail "sign_update.py signs a download named Voldix.log"
 fi
 
 release="$work/$(basename "$package" | sed 's/-dev-win32/-win32/')"
