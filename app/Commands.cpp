@@ -1,5 +1,6 @@
-// CUsageDlg, commands section: the menu bar's and the system menu's commands, the
-// context menu of the list, the tooltips of the controls and the "&Memoriam" greeting.
+// CUsageDlg, commands section: the menu bar's and the system menu's commands (the update
+// check, the drive filters and the log viewer among them), the context menu of the list,
+// the tooltips of the controls and the "&Memoriam" greeting.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -9,10 +10,15 @@
 #include "app/UsageApp.h"
 #include "app/UsageDlg.h"
 #include "classlib/Menu.h"
+#include "classlib/WinApp.h"
 #include "classlib/WinText.h"
 #include "dialogs/AboutDlg.h"
+#include "dialogs/DriveLettersDlg.h"
+#include "dialogs/DriveTypesDlg.h"
+#include "dialogs/LogViewerDlg.h"
 #include "dialogs/MiniHelpDlg.h"
 #include "res/resource.h"
+#include "update/UpdateCheck.h"
 
 namespace {
 // The greeting of "&Memoriam", kept scrambled by CUsageApp::UnscrambleText.
@@ -22,6 +28,24 @@ const unsigned char kScrambledGreeting[65] = {
     0x5F, 0x55, 0x45, 0x58, 0x46, 0x94, 0x66, 0x6A, 0x3F, 0x27, 0x21, 0x6E, 0x85,
     0x29, 0x31, 0x38, 0x24, 0x2E, 0x67, 0x27, 0x29, 0x28, 0x3E, 0x29, 0x79, 0x9F,
     0x2A, 0x2A, 0x38, 0x7C, 0x35, 0x27, 0x34, 0x22, 0x77, 0x85, 0x3C, 0x31, 0x4A};
+
+// The application's wait cursor for as long as this lives.
+class WaitCursor {
+  public:
+    WaitCursor() : m_app(AfxGetApp()) {
+        if (m_app)
+            m_app->BeginWaitCursor();
+    }
+    ~WaitCursor() {
+        if (m_app)
+            m_app->EndWaitCursor();
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+  private:
+    CWinApp* m_app;
+};
 } // namespace
 
 CString CUsageDlg::MemorialGreeting() {
@@ -56,7 +80,6 @@ void CUsageDlg::OnDefaultSize() {
 }
 
 void CUsageDlg::OnQuit() {
-    SaveSettings();
     OnCancel();
 }
 
@@ -188,4 +211,47 @@ LRESULT CUsageDlg::OnToolTipNeedText(NMHDR* header) {
     request->lpszText = &m_toolTipText[0];
     request->hinst = nullptr;
     return TRUE;
+}
+
+void CUsageDlg::OnUpdateSearch() {
+    const int answer = MessageBox(
+        "Sie können nun nach neueren Programmversionen im Internet suchen lassen.\nDafür müssen "
+        "Sie allerdings mit dem Internet verbunden ('online') sein.\nWenn es eine neuere Version "
+        "gibt, können Sie diese auch sofort herunter laden.\nDie ge'zip'te Datei liegt dann im "
+        "gleichen Pfad wie dieses Programm.\n\nUpdates auf den Seiten der Tessaly suchen?",
+        "Update suchen...", MB_YESNO | MB_ICONINFORMATION);
+    if (answer != IDYES)
+        return;
+    WaitCursor wait;
+    try {
+        CheckForUpdate("voldix", m_hWnd);
+    } catch (const CInternetException& error) {
+        // No internet session could be opened.
+        error.ReportError(m_hWnd);
+    } catch (...) {
+        // Whatever else went wrong (no memory, say) ends the command, not the program.
+        AfxReportCommandFailure(m_hWnd);
+    }
+}
+
+// The drive filters: the list itself is rebuilt only by "&Neustart" or the next return to
+// the drive list; the flags are stored when the main window closes.
+void CUsageDlg::OnDriveTypes() {
+    CDriveTypesDlg dialog(this);
+    dialog.SetTypeFlags(m_showRemovable, m_showCdrom, m_showNetwork);
+    if (dialog.DoModal() == IDOK)
+        dialog.GetTypeFlags(m_showRemovable, m_showCdrom, m_showNetwork);
+}
+
+void CUsageDlg::OnDriveLetters() {
+    CDriveLettersDlg dialog(this);
+    dialog.SetLetterFlags(m_driveLetters);
+    if (dialog.DoModal() == IDOK)
+        dialog.GetLetterFlags(m_driveLetters);
+}
+
+void CUsageDlg::OnShowLog() {
+    CLogViewerDlg viewer(this);
+    viewer.SetPath(m_errorLog.GetLogPath());
+    viewer.DoModal();
 }

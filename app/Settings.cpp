@@ -1,5 +1,6 @@
 // CUsageDlg, settings section: the five values kept between runs under the current
-// user's key "Software\Pelka\Voldix", and the options and window size they apply.
+// user's key "Software\Pelka\Voldix", the options and window size they apply, and the
+// rules of the stored values.
 #include "app/Settings.h"
 
 #include <algorithm>
@@ -42,6 +43,20 @@ RECT NearestWorkArea(const RECT& rect) {
     return info.rcWork;
 }
 } // namespace
+
+uint32_t PackOptionFlags(const bool flags[kOptionFlags]) {
+    uint32_t options = 0;
+    for (int i = 0; i < kOptionFlags; ++i)
+        options = (options << 1) | (flags[i] ? 1u : 0u);
+    return options;
+}
+
+void UnpackOptionFlags(uint32_t options, bool flags[kOptionFlags]) {
+    for (int i = kOptionFlags - 1; i >= 0; --i) {
+        flags[i] = (options & 1u) != 0;
+        options >>= 1;
+    }
+}
 
 std::vector<long> SplitStoredNumbers(const CString& text, int maxCount) {
     std::vector<long> numbers;
@@ -179,17 +194,11 @@ void CUsageDlg::SaveSettings() {
 }
 
 uint32_t CUsageDlg::PackOptions() const {
-    uint32_t options = 0;
-    for (int i = 0; i < 32; ++i)
-        options = (options << 1) | (m_driveLetters[i] ? 1u : 0u);
-    return options;
+    return PackOptionFlags(m_driveLetters);
 }
 
 void CUsageDlg::UnpackOptions(uint32_t options) {
-    for (int i = 31; i >= 0; --i) {
-        m_driveLetters[i] = (options & 1u) != 0;
-        options >>= 1;
-    }
+    UnpackOptionFlags(options, m_driveLetters);
 }
 
 void CUsageDlg::SetTopmost(bool set, bool value) {

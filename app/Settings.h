@@ -1,11 +1,24 @@
 #pragma once
-// The parsing rules of the stored texts "ColumnWidth" and "WP", apart from the window,
-// so that malformed values can be checked piece by piece.
+// The rules of the stored values apart from the window: the option flags of "Options" and
+// the parsing of the texts "ColumnWidth" and "WP", so that malformed values can be
+// checked piece by piece.
 #include <windows.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "classlib/String.h"
+
+// The option flags of the stored "Options" value: 0 to 25 the drive letters A to Z, then
+// the drive types the list shows and the volume label.
+constexpr int kOptionFlags = 32;
+constexpr int kRemovableFlag = 26;
+constexpr int kCdromFlag = 27;
+constexpr int kNetworkFlag = 28;
+constexpr int kVolumeLabelFlag = 31;
+// The flags as one value, flag 0 in bit 31 and flag 31 in bit 0, and back.
+uint32_t PackOptionFlags(const bool flags[kOptionFlags]);
+void UnpackOptionFlags(uint32_t options, bool flags[kOptionFlags]);
 
 // Widest column a stored width may give; wider numbers are cut to it, negative ones to 0.
 constexpr int kMaxStoredColumnWidth = 4096;

@@ -5,7 +5,6 @@
 
 BOOL CUsageApp::InitInstance() {
     AfxEnableControlContainer();
-    Enable3dControls();
     AfxInitRichEdit();
     CUsageDlg dialog(nullptr);
     m_pMainWnd = &dialog;

@@ -7,7 +7,6 @@
 #include "UsageApp.h"
 #include "classlib/Menu.h"
 #include "classlib/WinApp.h"
-#include "log/LogFiles.h"
 #include "res/resource.h"
 
 namespace {
@@ -45,7 +44,6 @@ LRESULT CUsageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: return OnSize();
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
     case WM_DPICHANGED: return OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
-    case WM_CLOSE: return OnClose();
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_SCAN_DONE: return OnScanDone(wParam, lParam);
     case WM_ATTRIB_DONE: return OnAttribDone(wParam, lParam);
@@ -88,6 +86,10 @@ LRESULT CUsageDlg::OnNotify(NMHDR* header) {
     case NM_RCLICK: return OnListRClick(header);
     case LVN_DELETEALLITEMS: return OnListDeleteAll(header);
     case TTN_GETDISPINFOW: return OnToolTipNeedText(header);
+    case NM_CUSTOMDRAW:
+        if (header->hwndFrom == m_list.m_hWnd)
+            return m_list.OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header), m_dpi);
+        break;
     }
     return Default();
 }
@@ -114,7 +116,14 @@ BOOL CUsageDlg::OnInitDialog() {
     SetShowVolumeLabel(true, m_showVolumeLabel);
     m_errorLog.SetBasePath(GetProgramFolder() + "Voldix");
     ShowDriveList();
-    m_periodicThread.Start(&CUsageDlg::PeriodicThreadProc, this);
+    // Reads the date rule every 100 ms and sends the answer to the window. The window's
+    // handle stays the same until it is destroyed, and OnDestroy ends this thread first.
+    m_periodicThread.Start([this] {
+        while (!m_periodicThread.StopRequested()) {
+            ::SendMessageW(m_hWnd, WM_MEMORIAL_TIME, CUsageApp::IsMemorialTime(), 0);
+            Sleep(100);
+        }
+    });
     return TRUE;
 }
 
@@ -163,17 +172,6 @@ void CUsageDlg::InsertColumns() {
     m_list.InsertColumn(2, "Belegt", LVCFMT_LEFT, width * 2 / 12);
     m_list.InsertColumn(3, "Frei", LVCFMT_LEFT, width * 2 / 12);
     m_list.InsertColumn(4, "System", LVCFMT_LEFT, width * 2 / 12);
-}
-
-DWORD WINAPI CUsageDlg::PeriodicThreadProc(LPVOID param) {
-    CUsageDlg* dialog = static_cast<CUsageDlg*>(param);
-    // The window's handle stays the same until it is destroyed, and OnDestroy ends this
-    // thread first.
-    while (!dialog->m_periodicThread.StopRequested()) {
-        ::SendMessageW(dialog->m_hWnd, WM_MEMORIAL_TIME, CUsageApp::IsMemorialTime(), 0);
-        Sleep(100);
-    }
-    return 0;
 }
 
 LRESULT CUsageDlg::OnMemorialTime(WPARAM memorialTime) {
@@ -256,11 +254,6 @@ void CUsageDlg::SetWorking(bool working) {
     m_list.SetBusy(working);
     ::EnableWindow(GetDlgItem(IDC_RESTART), !working);
     ::EnableWindow(GetDlgItem(IDC_BACK), !working);
-}
-
-LRESULT CUsageDlg::OnClose() {
-    SaveSettings();
-    return Default();
 }
 
 LRESULT CUsageDlg::OnDestroy() {

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "UsageListCtrl.h"
-#include "attrib/AttribWalk.h"
+#include "app/Settings.h"
+#include "app/UsageListCtrl.h"
 #include "attrib/AttribMode.h"
+#include "attrib/AttribWalk.h"
 #include "classlib/Dialog.h"
 #include "classlib/Dpi.h"
 #include "classlib/ImageList.h"
@@ -27,20 +28,38 @@ class CUsageDlg : public CDialog {
     explicit CUsageDlg(CWnd* parent = nullptr);
     ~CUsageDlg() override;
 
+    // The option flags as the stored "Options" value: flag 0 (drive A) in bit 31, the
+    // volume label in bit 0. Stored settings, when there are any, replace them at start.
+    uint32_t PackOptions() const;
+    void UnpackOptions(uint32_t options);
+    // While a worker runs: the commands that need the records off, the hourglass on,
+    // "&Zurück" and "&Neustart" disabled; and all of it back when it has ended.
+    void SetWorking(bool working);
+    // The folder that "E&xplorer" opens: the current path and the first selected record;
+    // empty without a selection and while a worker runs.
+    CString ExplorerPath() const;
+    // The greeting of "&Memoriam", unscrambled.
+    static CString MemorialGreeting();
+
+  protected:
+    bool DoDataExchange() override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
     // ---- Start-up, layout and close (app/UsageDlg.cpp) ----
     // Adds or removes the "&Memoriam" items by the periodic thread's reading of the date.
     LRESULT OnMemorialTime(WPARAM memorialTime);
-    // While a worker runs: m_ready off, the hourglass on, "&Zurück" and "&Neustart"
-    // disabled; and all of it back when it has ended.
-    void SetWorking(bool working);
 
-    // ---- Drive list (usage/DriveList.cpp) ----
+    // ---- Drive list (app/DriveList.cpp) ----
     // Back to the top: resets the navigation state and builds the drive list.
     void ShowDriveList();
     // Writes one row per admitted drive into an empty list and m_entries.
     void FillDriveList();
 
-    // ---- Entry rows (usage/EntryRows.cpp) ----
+    // ---- Entry rows (app/EntryRows.cpp) ----
     bool AddEntry(const UsageEntry& entry);
     void ClearEntries();
     void SetCell(int row, int column, const CString& text, int image);
@@ -54,10 +73,11 @@ class CUsageDlg : public CDialog {
     int ShowReadyRows();
     // The list empties itself without a notification per row.
     LRESULT OnListDeleteAll(NMHDR* header);
-    // The five cell texts and the image of one folder row.
+    // The five cell texts, the image and the share (ShareItemData) of one folder row.
     struct FolderRow {
         CString cells[5];
         int image = 1;
+        LPARAM share = 0;
     };
     // Rows of the fill under way: the filling thread writes row i before it makes
     // m_rowsReady greater than i; the main thread sizes the array at the start of a fill
@@ -66,28 +86,22 @@ class CUsageDlg : public CDialog {
     std::atomic<int> m_rowsReady{0};
     int m_rowsShown = 0;
 
-    // ---- Folder scan (usage/FolderScan.cpp) ----
+    // ---- Folder scan (app/FolderScan.cpp) ----
     // Begins a scan of m_currentPath on a worker thread; the window is busy until it ends.
     void StartScan();
-    static DWORD WINAPI ScanThreadProc(LPVOID param);
     // ScanFolder with the timer resolution raised for its pauses.
     void RunScan();
     // Lists m_currentPath into m_entries and the rows, largest first.
     void ScanFolder();
-    // Adds the sizes of everything below path to total; false if path cannot be searched.
-    bool FolderSize(const CString& path, uint64_t& total);
-    // Orders m_entries by size, largest first, equal sizes in search order.
-    void SortEntriesBySize();
     LRESULT OnScanDone(WPARAM wParam, LPARAM lParam);
     // The scan's thread; its Stop is the scan's stop on close.
     CWorkerThread m_scanThread;
     CFolderWalk m_walk{m_scanThread.StopFlag()};
 
-    // ---- Read-only change (attrib/AttribChange.cpp) ----
+    // ---- Read-only change (app/AttribChange.cpp) ----
     // Asks, then sets or clears the read-only attribute of the selected entries and of
     // everything below them on a worker thread; the window is busy until it ends.
     void StartAttribChange(AttribMode mode);
-    static DWORD WINAPI AttribThreadProc(LPVOID param);
     // ChangeSelection, with any failure inside it taken as a failed change.
     bool RunAttribChange();
     // Every root of m_attribRoots with everything below it; true when nothing failed.
@@ -96,6 +110,8 @@ class CUsageDlg : public CDialog {
     // Stops a running change after the entry at hand and waits for its thread while
     // serving the messages it sends; false when called again during that wait.
     bool StopAttribChange();
+    // The log of the entries the change could not write.
+    ErrorLog m_errorLog;
     AttribMode m_attribMode = AttribSet;
     // The paths of the rows selected when the user answered the question.
     CStringArray m_attribRoots;
@@ -104,7 +120,7 @@ class CUsageDlg : public CDialog {
     CDialog* m_attribDialog = nullptr;
     CAttribWalk m_attribWalk{m_errorLog, m_attribThread.StopFlag()};
 
-    // ---- Navigation (usage/Navigation.cpp) ----
+    // ---- Navigation (app/Navigation.cpp) ----
     LRESULT OnListDblClk(NMHDR* header);
     void OnBack();
     void OnRestart();
@@ -116,46 +132,36 @@ class CUsageDlg : public CDialog {
     void LoadSettings();
     // Writes all five values; creates the key on the first close.
     void SaveSettings();
-    // The option flags as one value: flag 0 (drive A) in bit 31, the volume label in bit 0.
-    uint32_t PackOptions() const;
-    void UnpackOptions(uint32_t options);
     // With set true assigns value, otherwise toggles; keeps the check marks in step.
     void SetTopmost(bool set, bool value);
     void SetShowVolumeLabel(bool set, bool value);
     // "&Urgroesse": 365 x 270 pixels and five equal columns, unless minimised or maximised.
     void RestoreDefaultSize();
 
-    // ---- Menus and commands (app/Commands.cpp) ----
-    // The greeting of "&Memoriam", unscrambled.
-    static CString MemorialGreeting();
-    // The folder that "E&xplorer" opens: the current path and the first selected record.
-    CString ExplorerPath() const;
-
-    // ---- Update check (update/UpdateCheck.cpp) ----
+    // ---- Update check (app/Commands.cpp) ----
     // "&Update suchen": asks for leave, then looks for a newer version and offers it.
     void OnUpdateSearch();
 
-    // ---- Drive filters (dialogs/DriveFilters.cpp) ----
+    // ---- Drive filters (app/Commands.cpp) ----
     // "&Laufwerkstypen...": the type flags through CDriveTypesDlg, kept only on OK.
     void OnDriveTypes();
     // "Laufwerks&buchstaben...": the letter flags through CDriveLettersDlg, kept only on OK.
     void OnDriveLetters();
 
-    // ---- Log viewer (log/ShowLog.cpp) ----
+    // ---- Log viewer (app/Commands.cpp) ----
     // "&Protokoll": shows the error log in CLogViewerDlg.
     void OnShowLog();
 
     // ---- State ----
     CUsageListCtrl m_list;
     HICON m_icon = nullptr;
-    ErrorLog m_errorLog;
     bool m_ready = true;
     // The 32 option flags, in the bit order of the stored "Options" value.
-    bool m_driveLetters[32];
-    bool& m_showRemovable = m_driveLetters[26];
-    bool& m_showCdrom = m_driveLetters[27];
-    bool& m_showNetwork = m_driveLetters[28];
-    bool& m_showVolumeLabel = m_driveLetters[31];
+    bool m_driveLetters[kOptionFlags];
+    bool& m_showRemovable = m_driveLetters[kRemovableFlag];
+    bool& m_showCdrom = m_driveLetters[kCdromFlag];
+    bool& m_showNetwork = m_driveLetters[kNetworkFlag];
+    bool& m_showVolumeLabel = m_driveLetters[kVolumeLabelFlag];
     bool m_memorialTime = false;
     bool m_memorialItem = false;
     bool m_useOldFreeSpace = false;
@@ -173,15 +179,7 @@ class CUsageDlg : public CDialog {
     // The dialog's font once a DPI change has made it anew.
     CDpiFont m_dpiFont;
 
-  protected:
-    bool DoDataExchange() override;
-    BOOL OnInitDialog() override;
-    void OnCancel() override;
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-  private:
-    // Commands, system commands and notifications (app/Commands.cpp).
+    // ---- Commands, system commands and notifications (app/Commands.cpp) ----
     void OnTopmost();
     void OnVolumeLabel();
     void OnDefaultSize();
@@ -207,19 +205,17 @@ class CUsageDlg : public CDialog {
     // The mini help is open.
     bool m_helpOpen = false;
 
+    // ---- Layout and close (app/UsageDlg.cpp) ----
     LRESULT OnNotify(NMHDR* header);
     LRESULT OnSize();
     LRESULT OnGetMinMaxInfo(MINMAXINFO* info);
     // The window moved to a screen of another scale: the suggested rectangle, the columns,
     // the images and the font follow.
     LRESULT OnDpiChanged(WPARAM dpi, const RECT* suggested);
-    LRESULT OnClose();
     void AddSystemMenuItems();
     void CreateImageList();
     void InsertColumns();
     void PlaceButton(int id, int clientWidth, int clientHeight, int offset);
-    // Reads the date rule every 100 ms and sends the answer to the window.
-    static DWORD WINAPI PeriodicThreadProc(LPVOID param);
     LRESULT OnDestroy();
     CWorkerThread m_periodicThread;
 };

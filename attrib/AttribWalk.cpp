@@ -5,13 +5,27 @@
 
 #include "classlib/File.h"
 #include "classlib/WinText.h"
-#include "log/LogFiles.h"
 
 DWORD ReadOnlyAttributes(DWORD attributes, AttribMode mode) {
     attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
     if (mode == AttribSet)
         attributes |= FILE_ATTRIBUTE_READONLY;
     return attributes;
+}
+
+CString ReadOnlyQuestion(AttribMode mode) {
+    CString question;
+    question.Format("Ab Auswahl bei allen Dateien\r\nden Schreibschutz %s?",
+                    mode != AttribSet ? "entfernen" : "setzen");
+    return question;
+}
+
+CString ReadOnlyFailureReport(AttribMode mode) {
+    CString text;
+    text.Format("Bei mindestens einer Datei konnte der Schreibschutz nicht %s werden.\n"
+                "Bitte überprüfen Sie das Fehler-Protokoll.",
+                mode == AttribSet ? "gesetzt" : "entfernt");
+    return text;
 }
 
 // ---- CAttribWalk ----

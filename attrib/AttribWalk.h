@@ -14,6 +14,10 @@
 // The attribute word an entry gets: only the read-only bit follows the mode, every other
 // bit (the ones above the low eight included) stays as read.
 DWORD ReadOnlyAttributes(DWORD attributes, AttribMode mode);
+// The question before the change, in two lines.
+CString ReadOnlyQuestion(AttribMode mode);
+// The report of a change in which at least one entry failed.
+CString ReadOnlyFailureReport(AttribMode mode);
 
 // Changes entries one status read and write at a time; each entry whose attributes cannot
 // be written is one line in the error log. Below a folder it walks depth first in the

@@ -184,16 +184,6 @@ uint64_t CFile::Seek(int64_t offset, UINT from) {
     return static_cast<uint64_t>(position.QuadPart);
 }
 
-uint64_t CFile::GetPosition() const {
-    if (!IsOpen())
-        CFileException::ThrowOsError(ERROR_INVALID_HANDLE, m_path);
-    LARGE_INTEGER distance, position;
-    distance.QuadPart = 0;
-    if (!SetFilePointerEx(m_hFile.Get(), distance, &position, FILE_CURRENT))
-        ThrowLastError();
-    return static_cast<uint64_t>(position.QuadPart);
-}
-
 uint64_t CFile::GetLength() const {
     if (!IsOpen())
         CFileException::ThrowOsError(ERROR_INVALID_HANDLE, m_path);
@@ -305,4 +295,28 @@ void CStdioFile::WriteString(const char* text) {
         out = text;
     }
     Write(out.data(), static_cast<UINT>(out.size()));
+}
+
+CString FileErrorText(const CFileException& error) {
+    static const char* const kTexts[] = {
+        "No Error.",
+        "An unspecified error occurred.",
+        "The file could not be located.",
+        "All or part of the path is invalid.",
+        "The permitted number of open files was exceeded.",
+        "The file could not be accessed.",
+        "There was an attempt to use an invalid file handle.",
+        "The current working directory cannot be removed.",
+        "There are no more directory entries.",
+        "There was an error trying to set the file pointer.",
+        "There was a hardware error.",
+        "SHARE.EXE was not loaded, or a shared region was locked.",
+        "There was an attempt to lock a region that was already locked.",
+        "The disk is full.",
+        "The end of file was reached.",
+    };
+    const int cause = error.m_cause;
+    if (cause < 1 || cause > 14)
+        return kTexts[0];
+    return kTexts[cause];
 }

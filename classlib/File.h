@@ -45,6 +45,9 @@ class CFileException {
     CString m_strFileName;
 };
 
+// The English text of the exception's cause; "No Error." for 0 and unknown codes.
+CString FileErrorText(const CFileException& error);
+
 // The status record of a file or folder: times, size and attribute word.
 struct CFileStatus {
     CTime m_ctime;
@@ -90,9 +93,7 @@ class CFile {
     // Writes all count bytes with one call.
     void Write(const void* buffer, UINT count);
     uint64_t Seek(int64_t offset, UINT from);
-    void SeekToBegin() { Seek(0, begin); }
     uint64_t SeekToEnd() { return Seek(0, end); }
-    uint64_t GetPosition() const;
     uint64_t GetLength() const;
     // Cuts or extends the file to length bytes.
     void SetLength(uint64_t length);
@@ -102,7 +103,6 @@ class CFile {
     void Abort();
 
     bool IsOpen() const { return m_hFile.IsValid(); }
-    const CString& GetFilePath() const { return m_path; }
 
     // Reads the status record of path; false when it names nothing (or a drive's root).
     static bool GetStatus(const CString& path, CFileStatus& status);

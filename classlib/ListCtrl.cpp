@@ -28,17 +28,6 @@ BOOL CListCtrl::SetColumnHeading(int column, const CString& heading) const {
     return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&col)));
 }
 
-CString CListCtrl::GetColumnHeading(int column) const {
-    wchar_t buffer[260] = L"";
-    LVCOLUMNW col{};
-    col.mask = LVCF_TEXT;
-    col.pszText = buffer;
-    col.cchTextMax = 260;
-    if (!SendMessage(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&col)))
-        return CString();
-    return Narrow(buffer);
-}
-
 int CListCtrl::GetColumnWidth(int column) const {
     return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, column));
 }
@@ -52,13 +41,14 @@ int CListCtrl::GetColumnCount() const {
     return header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
-int CListCtrl::InsertItem(int row, const CString& text, int image) const {
+int CListCtrl::InsertItem(int row, const CString& text, int image, LPARAM data) const {
     std::wstring wide = Widen(text);
     LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = row;
     item.pszText = &wide[0];
     item.iImage = image;
+    item.lParam = data;
     return static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
@@ -73,6 +63,14 @@ BOOL CListCtrl::SetItem(int row, int column, const CString& text, int image) con
     return static_cast<BOOL>(SendMessage(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+BOOL CListCtrl::SetItemData(int row, LPARAM data) const {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.lParam = data;
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
 CString CListCtrl::GetItemText(int row, int column) const {
     std::vector<wchar_t> buffer(1024);
     LVITEMW item{};
@@ -82,16 +80,6 @@ CString CListCtrl::GetItemText(int row, int column) const {
     int length =
         static_cast<int>(SendMessage(LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
     return Narrow(buffer.data(), length);
-}
-
-int CListCtrl::GetItemImage(int row, int column) const {
-    LVITEMW item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    item.iSubItem = column;
-    if (!SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-        return -1;
-    return item.iImage;
 }
 
 int CListCtrl::GetItemCount() const {
@@ -110,10 +98,6 @@ int CListCtrl::SetSelectionMark(int row) const {
     return static_cast<int>(SendMessage(LVM_SETSELECTIONMARK, 0, row));
 }
 
-int CListCtrl::GetSelectionMark() const {
-    return static_cast<int>(SendMessage(LVM_GETSELECTIONMARK));
-}
-
 int CListCtrl::GetNextItem(int start, int flags) const {
     return static_cast<int>(SendMessage(LVM_GETNEXTITEM, start, MAKELPARAM(flags, 0)));
 }
@@ -127,15 +111,7 @@ BOOL CListCtrl::SetItemState(int row, UINT state, UINT mask) const {
     return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item)));
 }
 
-UINT CListCtrl::GetItemState(int row, UINT mask) const {
-    return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, row, mask));
-}
-
 HIMAGELIST CListCtrl::SetImageList(HIMAGELIST images, int which) const {
     return reinterpret_cast<HIMAGELIST>(
         SendMessage(LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(images)));
-}
-
-DWORD CListCtrl::SetExtendedStyle(DWORD style) const {
-    return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style));
 }

@@ -13,23 +13,20 @@ class CListCtrl : public CWnd {
   public:
     int InsertColumn(int column, const CString& heading, int format, int width) const;
     BOOL SetColumnHeading(int column, const CString& heading) const;
-    CString GetColumnHeading(int column) const;
     int GetColumnWidth(int column) const;
     BOOL SetColumnWidth(int column, int width) const;
     int GetColumnCount() const;
 
-    int InsertItem(int row, const CString& text, int image) const;
+    // Inserts a row with its first cell, its image and its item data.
+    int InsertItem(int row, const CString& text, int image, LPARAM data = 0) const;
     BOOL SetItem(int row, int column, const CString& text, int image) const;
+    BOOL SetItemData(int row, LPARAM data) const;
     CString GetItemText(int row, int column) const;
-    int GetItemImage(int row, int column) const;
     int GetItemCount() const;
     BOOL DeleteAllItems() const;
     BOOL EnsureVisible(int row, BOOL partialOk) const;
     int SetSelectionMark(int row) const;
-    int GetSelectionMark() const;
     int GetNextItem(int start, int flags) const;
     BOOL SetItemState(int row, UINT state, UINT mask) const;
-    UINT GetItemState(int row, UINT mask) const;
     HIMAGELIST SetImageList(HIMAGELIST images, int which) const;
-    DWORD SetExtendedStyle(DWORD style) const;
 };

@@ -15,7 +15,6 @@ class CObArray {
   public:
     virtual ~CObArray() = default;
     int GetSize() const { return static_cast<int>(m_items.size()); }
-    int GetCount() const { return GetSize(); }
     bool IsEmpty() const { return m_items.empty(); }
     // New elements are null; shrinking drops pointers without deleting them.
     void SetSize(int size) { m_items.resize(static_cast<size_t>(size), nullptr); }
@@ -25,11 +24,6 @@ class CObArray {
     }
     CObject* GetAt(int index) const { return m_items.at(static_cast<size_t>(index)); }
     void SetAt(int index, CObject* item) { m_items.at(static_cast<size_t>(index)) = item; }
-    void SetAtGrow(int index, CObject* item) {
-        if (index >= GetSize())
-            SetSize(index + 1);
-        SetAt(index, item);
-    }
     CObject*& operator[](int index) { return m_items.at(static_cast<size_t>(index)); }
     CObject* operator[](int index) const { return GetAt(index); }
     void RemoveAt(int index, int count = 1) {

@@ -78,7 +78,6 @@ class CString {
 class CStringArray {
   public:
     int GetSize() const { return static_cast<int>(m_items.size()); }
-    int GetCount() const { return GetSize(); }
     bool IsEmpty() const { return m_items.empty(); }
     void SetSize(int size) { m_items.resize(static_cast<size_t>(size)); }
     int Add(const CString& text) {

@@ -19,11 +19,6 @@ CWinApp::~CWinApp() {
 }
 
 int CWinApp::Run() {
-    CString full = Narrow(GetProgramPath());
-    int slash = full.ReverseFind('\\');
-    CString name = full.Mid(slash + 1);
-    int dot = name.ReverseFind('.');
-    m_appName = dot > 0 ? name.Left(dot) : name;
     InitInstance();
     return 0;
 }
@@ -49,6 +44,23 @@ std::wstring GetProgramPath() {
         path.resize(path.size() * 2);
     path.resize(length);
     return path;
+}
+
+CString GetProgramFolder() {
+    const CString path = Narrow(GetProgramPath());
+    if (path.IsEmpty())
+        return CString();
+    // The drive and the folder: everything up to the last separator.
+    const int start = path.GetLength() >= 2 && path[1] == ':' ? 2 : 0;
+    int separator = -1;
+    for (int i = path.GetLength() - 1; i >= start && separator < 0; --i)
+        if (path[i] == '\\' || path[i] == '/')
+            separator = i;
+    CString folder = separator >= 0 ? path.Left(separator + 1) : path.Left(start);
+    if (!folder.IsEmpty() && folder[folder.GetLength() - 1] != '\\' &&
+        folder[folder.GetLength() - 1] != '/')
+        folder += '\\';
+    return folder;
 }
 
 HINSTANCE AfxGetInstanceHandle() {

@@ -9,7 +9,7 @@
 
 class CWnd;
 
-// The application: its name is the executable's file name without extension.
+// The application: runs InitInstance and keeps the wait cursor.
 class CWinApp {
   public:
     CWinApp();
@@ -18,22 +18,20 @@ class CWinApp {
     // Runs the application; called by WinMain.
     int Run();
 
-    // Windows draws three-dimensional controls on its own; kept for the start-up sequence.
-    BOOL Enable3dControls() { return TRUE; }
     void BeginWaitCursor();
     void EndWaitCursor();
-    const CString& GetAppName() const { return m_appName; }
 
     CWnd* m_pMainWnd = nullptr;
 
   private:
-    CString m_appName;
     HCURSOR m_savedCursor = nullptr;
 };
 
 CWinApp* AfxGetApp();
 // The full path of the running program's file, however long; empty when it cannot be read.
 std::wstring GetProgramPath();
+// The drive and folder of the program file, ending in a backslash.
+CString GetProgramFolder();
 HINSTANCE AfxGetInstanceHandle();
 // Turns on the common controls the program's windows use.
 void AfxEnableControlContainer();

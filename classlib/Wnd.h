@@ -31,9 +31,6 @@ class CWnd {
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageW(m_hWnd, message, wParam, lParam);
     }
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::PostMessageW(m_hWnd, message, wParam, lParam);
-    }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE) const {
         ::MoveWindow(m_hWnd, x, y, width, height, repaint);

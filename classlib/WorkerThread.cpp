@@ -1,11 +1,19 @@
 #include "WorkerThread.h"
 
-bool CWorkerThread::Start(LPTHREAD_START_ROUTINE proc, void* param) {
+#include <utility>
+
+bool CWorkerThread::Start(std::function<void()> work) {
     // The previous run has reported its end; its thread is on its way out.
     Wait();
     m_stop = false;
-    m_thread.Reset(CreateThread(nullptr, 0, proc, param, 0, nullptr));
+    m_work = std::move(work);
+    m_thread.Reset(CreateThread(nullptr, 0, &CWorkerThread::Run, this, 0, nullptr));
     return m_thread.IsValid();
+}
+
+DWORD WINAPI CWorkerThread::Run(LPVOID param) {
+    static_cast<CWorkerThread*>(param)->m_work();
+    return 0;
 }
 
 bool CWorkerThread::Stop() {

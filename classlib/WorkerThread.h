@@ -3,30 +3,36 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 
 #include "Handle.h"
 
-// Owns the thread's handle and the stop flag that its work reads. The waits serve the
-// messages the thread sends to the waiting thread, so that a thread blocked in
-// SendMessage to the waiting thread's windows ends instead of deadlocking the wait.
+// Owns the thread's handle, the work it runs and the stop flag that the work reads. The
+// waits serve the messages the thread sends to the waiting thread, so that a thread
+// blocked in SendMessage to the waiting thread's windows ends instead of deadlocking the
+// wait.
 class CWorkerThread {
   public:
     ~CWorkerThread() { Stop(); }
 
-    // Waits for the thread of the previous run, then runs proc(param) on a new thread with
-    // the stop flag cleared; false when no thread can be had.
-    bool Start(LPTHREAD_START_ROUTINE proc, void* param);
+    // Waits for the thread of the previous run, then runs work on a new thread with the
+    // stop flag cleared; false when no thread can be had (work is then not run).
+    bool Start(std::function<void()> work);
     // The flag the work reads: set once the work is to end.
-    std::atomic<bool>& StopFlag() { return m_stop; }
+    const std::atomic<bool>& StopFlag() const { return m_stop; }
     bool StopRequested() const { return m_stop.load(); }
+    // Sets the stop flag without waiting for the thread.
+    void RequestStop() { m_stop = true; }
     // Sets the stop flag and waits for the thread, if one was started, to end; false,
     // without waiting, when called again during that wait (from a message it serves).
     bool Stop();
 
   private:
+    static DWORD WINAPI Run(LPVOID param);
     void Wait();
 
     CHandle m_thread;
+    std::function<void()> m_work;
     std::atomic<bool> m_stop{false};
     bool m_waiting = false;
 };

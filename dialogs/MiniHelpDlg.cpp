@@ -3,7 +3,7 @@
 #include "dialogs/FrameAnimation.h"
 #include "res/resource.h"
 
-CMiniHelpDlg::CMiniHelpDlg(CWnd* parent) : CDialog(IDD_MINIHELP, parent) {}
+CMiniHelpDlg::CMiniHelpDlg(CWnd* parent) : CTextDlg(IDD_MINIHELP, parent) {}
 
 BOOL CMiniHelpDlg::OnInitDialog() {
     CDialog::OnInitDialog();

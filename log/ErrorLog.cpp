@@ -17,8 +17,7 @@ bool HeldByOther(LONG osError) {
 }
 } // namespace
 
-ErrorLog::ErrorLog()
-    : m_logMax(1048576), m_logPath("C:\\Log.log"), m_backupPath("C:\\Log.bak"), m_stamp() {}
+ErrorLog::ErrorLog() : m_logMax(1048576), m_logPath("C:\\Log.log"), m_backupPath("C:\\Log.bak") {}
 
 CString FormatLogLine(const SYSTEMTIME& time, const CString& message) {
     CString line;
@@ -67,8 +66,9 @@ bool ErrorLog::Write(CString message) {
             uint64_t start = 0;
             try {
                 start = file.SeekToEnd();
-                GetLocalTime(&m_stamp);
-                file.WriteString(FormatLogLine(m_stamp, message));
+                SYSTEMTIME stamp;
+                GetLocalTime(&stamp);
+                file.WriteString(FormatLogLine(stamp, message));
                 length = file.GetLength();
                 file.Close();
                 written = true;

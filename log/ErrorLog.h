@@ -12,7 +12,6 @@
 class ErrorLog {
   public:
     ErrorLog();
-    virtual ~ErrorLog() = default;
 
     // Takes the path of the log files without extension; ".log" and ".bak" are added.
     void SetBasePath(CString basePath);
@@ -27,7 +26,6 @@ class ErrorLog {
     uint32_t m_logMax;
     CString m_logPath;
     CString m_backupPath;
-    SYSTEMTIME m_stamp;
 };
 
 // Opens the log file for reading in a way that lets ErrorLog::Write go on appending

@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstring>
 #include <direct.h>
 #include <string>
 
-#include "classlib/WinApp.h"
 #include "classlib/WinText.h"
 
 namespace {
@@ -30,6 +30,15 @@ void AppendBackslashIfMissing(CString& path) {
 // Creates one folder; 0 or the runtime's error number.
 int CreateOneFolder(const CString& path) {
     return _wmkdir(Widen(path).c_str()) == 0 ? 0 : errno;
+}
+
+std::wstring Convert(UINT codePage, DWORD flags, const char* bytes, int count) {
+    const int length = MultiByteToWideChar(codePage, flags, bytes, count, nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, flags, bytes, count, &wide[0], length);
+    return wide;
 }
 } // namespace
 
@@ -62,17 +71,6 @@ bool IsFolder(const CString& path) {
         return false;
     DWORD attributes = GetFileAttributesW(Widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-CString GetProgramFolder() {
-    const std::wstring path = GetProgramPath();
-    if (path.empty())
-        return CString();
-    CString drive, folder;
-    SplitPath(Narrow(path), &drive, &folder, nullptr, nullptr);
-    CString result = drive + folder;
-    AppendBackslashIfMissing(result);
-    return result;
 }
 
 int MakeFolderPath(CString path) {
@@ -125,26 +123,19 @@ int MakeFolderPath(CString path) {
     return IsFolder(target) ? 0 : ENOENT;
 }
 
-CString FileErrorText(const CFileException& error) {
-    static const char* const kTexts[] = {
-        "No Error.",
-        "An unspecified error occurred.",
-        "The file could not be located.",
-        "All or part of the path is invalid.",
-        "The permitted number of open files was exceeded.",
-        "The file could not be accessed.",
-        "There was an attempt to use an invalid file handle.",
-        "The current working directory cannot be removed.",
-        "There are no more directory entries.",
-        "There was an error trying to set the file pointer.",
-        "There was a hardware error.",
-        "SHARE.EXE was not loaded, or a shared region was locked.",
-        "There was an attempt to lock a region that was already locked.",
-        "The disk is full.",
-        "The end of file was reached.",
-    };
-    const int cause = error.m_cause;
-    if (cause < 1 || cause > 14)
-        return kTexts[0];
-    return kTexts[cause];
+std::wstring LogTextForDisplay(const CString& bytes) {
+    std::wstring wide;
+    const char* text = bytes.c_str();
+    const int length = bytes.GetLength();
+    for (int start = 0; start < length;) {
+        const char* end = static_cast<const char*>(memchr(text + start, '\n', length - start));
+        const int count = end ? static_cast<int>(end - text) + 1 - start : length - start;
+        // A line whose bytes are not valid UTF-8 was written in the ANSI code page.
+        std::wstring line = Convert(CP_UTF8, MB_ERR_INVALID_CHARS, text + start, count);
+        if (line.empty())
+            line = Convert(CP_ACP, 0, text + start, count);
+        wide += line;
+        start += count;
+    }
+    return wide;
 }

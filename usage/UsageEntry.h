@@ -3,6 +3,7 @@
 // root or a folder entry) and the array of them, row i = element i.
 #include <algorithm>
 #include <cstdint>
+#include <new>
 
 #include "classlib/ObArray.h"
 #include "classlib/String.h"
@@ -17,17 +18,6 @@ class UsageEntry : public CObject {
     }
     ~UsageEntry() override = default;
 
-    CTime GetTime() const { return m_time; }
-    void SetTime(CTime time) { m_time = time; }
-    uint64_t GetSize() const { return m_size; }
-    void SetSize(uint64_t size) { m_size = size; }
-    bool IsFolder() const { return m_isFolder; }
-    void SetFolder(bool isFolder) { m_isFolder = isFolder; }
-    CString GetName() const { return m_name; }
-    void SetName(const CString& name) { m_name = name; }
-    uint32_t GetAttributes() const { return m_attributes; }
-    void SetAttributes(uint32_t attributes) { m_attributes = attributes; }
-
     CTime m_time;
     uint64_t m_size = 0;
     bool m_isFolder = false;
@@ -35,11 +25,25 @@ class UsageEntry : public CObject {
     uint32_t m_attributes = 0;
 };
 
-// The records of the rows shown; never deletes them (the main window does).
+// The records of the rows shown; deletes them only when asked to (DeleteAll).
 class CEntryArray : public CObArray {
   public:
     ~CEntryArray() override = default;
     UsageEntry* GetEntry(int index) const { return static_cast<UsageEntry*>(GetAt(index)); }
+    // Adds a copy of entry; false, and nothing added, when there is no memory for it.
+    bool AddCopy(const UsageEntry& entry) {
+        UsageEntry* copy = new (std::nothrow) UsageEntry(entry);
+        if (!copy)
+            return false;
+        Add(copy);
+        return true;
+    }
+    // Deletes every record and empties the array.
+    void DeleteAll() {
+        for (int i = 0; i < GetSize(); ++i)
+            delete GetEntry(i);
+        SetSize(0);
+    }
     // Orders the records by size, largest first, equal sizes in their present order; they
     // pass through work, which is empty before and after.
     void SortBySize(CEntryArray& work) {

@@ -27,6 +27,16 @@ int FontHeight(HWND control) {
     return std::abs(font.lfHeight);
 }
 
+// The size of every control of the window, in z order.
+std::vector<std::pair<LONG, LONG>> ControlSizes(HWND window) {
+    std::vector<std::pair<LONG, LONG>> sizes;
+    RECT r;
+    for (HWND c = GetWindow(window, GW_CHILD); c && GetWindowRect(c, &r);
+         c = GetWindow(c, GW_HWNDNEXT))
+        sizes.push_back({r.right - r.left, r.bottom - r.top});
+    return sizes;
+}
+
 int IconSize(HWND list) {
     int cx = 0, cy = 0;
     ImageList_GetIconSize(ListView_GetImageList(list, LVSIL_SMALL), &cx, &cy);
@@ -91,8 +101,15 @@ TEST(MainWindowDpi, MoveToAnotherScaleTakesTheRectangleAndScalesColumnsImagesAnd
         EXPECT_EQ(IconSize(list), 16);
         EXPECT_EQ(FontHeight(list), fontHeight);
         ListView_SetColumnWidth(list, 0, 123);
+        // From 96 to 192 and back: every column width and control size exactly as before.
+        const std::vector<int> at96 = ColumnWidths(list);
+        const std::vector<std::pair<LONG, LONG>> sizes = ControlSizes(window);
         moveTo(192, RECT{20, 10, 750, 550});
         EXPECT_EQ(ListView_GetColumnWidth(list, 0), 246);
+        moveTo(96, RECT{20, 10, 385, 280});
+        EXPECT_EQ(ColumnWidths(list), at96);
+        EXPECT_EQ(ControlSizes(window), sizes);
+        moveTo(192, RECT{20, 10, 750, 550});
     });
     // Stored in 96-DPI units, whatever screen the window closed on.
     const std::vector<long> stored = StoredNumbers(L"ColumnWidth");

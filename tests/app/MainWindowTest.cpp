@@ -24,21 +24,6 @@ void SetClientSize(HWND window, int width, int height) {
     Settle(window);
 }
 
-std::atomic<int> g_clockHour{9};
-// How often the clock was read: the periodic thread reads it once per round.
-std::atomic<int> g_clockReads{0};
-COleDateTime JulyFirstClock() {
-    ++g_clockReads;
-    return COleDateTime(2026, 7, 1, g_clockHour, 0, 0);
-}
-
-// Waits until the periodic thread has begun more rounds; every round before the last
-// has then ended.
-bool WaitForPeriodicRounds(int rounds) {
-    const int until = g_clockReads + rounds;
-    return WaitFor([&] { return g_clockReads >= until; });
-}
-
 bool MenuHasCommand(HMENU menu, UINT id) {
     for (int i = 0; i < GetMenuItemCount(menu); ++i)
         if (GetMenuItemID(menu, i) == id)
@@ -68,21 +53,22 @@ TEST(MainWindow, TemplateControlsColumnsAndIcons) {
         EXPECT_TRUE(listStyle & LVS_SHOWSELALWAYS);
         EXPECT_FALSE(listStyle & LVS_SINGLESEL);
 
-        ASSERT_EQ(dialog.m_list.GetColumnCount(), 5);
+        HWND list = GetDlgItem(window, IDC_LIST);
+        ASSERT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 5);
         const char* headings[] = {"Eintrag", "Grösse", "Belegt", "Frei", "System"};
         for (int c = 0; c < 5; ++c)
-            EXPECT_EQ(dialog.m_list.GetColumnHeading(c), headings[c]);
+            EXPECT_EQ(ListProbe(window).Heading(c), headings[c]);
         // Widths come from the client width of the list as the template sizes it.
         RECT client;
-        GetClientRect(GetDlgItem(window, IDC_LIST), &client);
-        EXPECT_EQ(dialog.m_list.GetColumnWidth(0), client.right * 4 / 12);
+        GetClientRect(list, &client);
+        EXPECT_EQ(ListProbe(window).ColumnWidth(0), client.right * 4 / 12);
         for (int c = 1; c < 5; ++c)
-            EXPECT_EQ(dialog.m_list.GetColumnWidth(c), client.right * 2 / 12);
+            EXPECT_EQ(ListProbe(window).ColumnWidth(c), client.right * 2 / 12);
 
         EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
         EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
         HIMAGELIST images =
-            reinterpret_cast<HIMAGELIST>(dialog.m_list.SendMessage(LVM_GETIMAGELIST, LVSIL_SMALL));
+            reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
         ASSERT_NE(images, nullptr);
         EXPECT_EQ(ImageList_GetImageCount(images), 6);
     });
@@ -160,7 +146,7 @@ TEST(MainWindow, BusyCursorSwitchesAtOnce) {
         HCURSOR arrow = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_CURSOR_ARROW));
         ASSERT_NE(busy, nullptr);
         ASSERT_NE(arrow, nullptr);
-        dialog.m_list.SetBusy(true);
+        dialog.SetWorking(true);
         EXPECT_EQ(GetCursor(), busy);
         SetCursor(nullptr);
         HWND list = GetDlgItem(window, IDC_LIST);
@@ -168,14 +154,14 @@ TEST(MainWindow, BusyCursorSwitchesAtOnce) {
                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
                   TRUE);
         EXPECT_EQ(GetCursor(), busy);
-        dialog.m_list.SetBusy(false);
+        dialog.SetWorking(false);
         EXPECT_EQ(GetCursor(), arrow);
         AttachThreadInput(GetCurrentThreadId(), uiThread, FALSE);
     });
 }
 
 TEST(MainWindow, MemorialItemsComeAndGoWithTheDate) {
-    g_clockHour = 10;
+    g_julyHour = 10;
     TestClock clock(&JulyFirstClock);
     CUsageDlg dialog;
     RunMainWindow(dialog, "", [&](HWND window) {
@@ -184,7 +170,7 @@ TEST(MainWindow, MemorialItemsComeAndGoWithTheDate) {
         ASSERT_TRUE(WaitForPeriodicRounds(2)) << "the periodic thread does not run";
         EXPECT_FALSE(MenuHasCommand(system, ID_MEMORIAL));
         EXPECT_FALSE(MenuHasCommand(info, ID_MEMORIAL));
-        g_clockHour = 11;
+        g_julyHour = 11;
         EXPECT_TRUE(WaitFor([&] { return MenuHasCommand(info, ID_MEMORIAL); }));
         EXPECT_TRUE(WaitFor([&] { return MenuHasCommand(system, ID_MEMORIAL); }));
         ASSERT_TRUE(WaitForPeriodicRounds(3)) << "the periodic thread does not run";
@@ -193,7 +179,7 @@ TEST(MainWindow, MemorialItemsComeAndGoWithTheDate) {
         EXPECT_EQ(GetMenuItemID(info, GetMenuItemCount(info) - 1), static_cast<UINT>(ID_MEMORIAL));
         CMenu infoMenu(info);
         EXPECT_EQ(infoMenu.GetMenuString(ID_MEMORIAL, MF_BYCOMMAND), "&Memoriam");
-        g_clockHour = 13;
+        g_julyHour = 13;
         EXPECT_TRUE(WaitFor([&] { return !MenuHasCommand(info, ID_MEMORIAL); }));
         EXPECT_TRUE(WaitFor([&] { return !MenuHasCommand(system, ID_MEMORIAL); }));
     });

@@ -18,7 +18,9 @@
 #include "classlib/Menu.h"
 #include "classlib/WinText.h"
 #include "res/resource.h"
+#include "support/FixtureTree.h"
 #include "support/MainWindow.h"
+#include "support/ScratchFolder.h"
 #include "support/StoredSettings.h"
 #include "support/TestClock.h"
 #include "support/TestDrives.h"
@@ -110,14 +112,6 @@ void ExpectSystemMenu(HWND window, bool topmostChecked, bool memorial) {
         EXPECT_TRUE(item.separator || item.id >= 0xF000) << item;
 }
 
-std::atomic<int> g_hour{12};
-// How often the clock was read: the periodic thread reads it once per round.
-std::atomic<int> g_clockReads{0};
-COleDateTime JulyFirst() {
-    ++g_clockReads;
-    return COleDateTime(2027, 7, 1, g_hour, 30, 0);
-}
-
 // The main window that also records every command it receives.
 class RecordingDlg : public CUsageDlg {
   public:
@@ -129,14 +123,6 @@ class RecordingDlg : public CUsageDlg {
         return CUsageDlg::OnCommand(wParam, lParam);
     }
 };
-
-// A visible window of this process of the class, owned by owner if one is given.
-HWND FindOwnWindowOfClass(const wchar_t* className, HWND owner = nullptr) {
-    return FindTopLevelWindow([&](HWND window) {
-        return WindowProcess(window) == GetCurrentProcessId() && WindowClass(window) == className &&
-               (!owner || GetWindow(window, GW_OWNER) == owner);
-    });
-}
 
 // The top-level windows of this process with the title, shown yet or not.
 std::vector<HWND> OwnWindowsTitled(const char* title) {
@@ -273,8 +259,8 @@ bool TakeGreeting(HWND dialog, CString& caption, CString& text) {
 } // namespace
 
 TEST(Menus, MenuBarReadsBackItemByItem) {
-    g_hour = 9;
-    TestClock clock(&JulyFirst);
+    g_julyHour = 9;
+    TestClock clock(&JulyFirstClock);
     CUsageDlg dialog;
     RunMainWindow(dialog, "", [&](HWND window) {
         HMENU bar = GetMenu(window);
@@ -292,12 +278,10 @@ TEST(Menus, MenuBarReadsBackItemByItem) {
         ExpectSystemMenu(window, true, false);
 
         // During the dedication period both menus end with "&Memoriam".
-        g_hour = 11;
+        g_julyHour = 11;
         EXPECT_TRUE(WaitFor([&] { return ReadItems(GetSubMenu(bar, 1)).size() == 3; }));
         // Two more rounds of the periodic thread: the first of them has ended.
-        const int reads = g_clockReads;
-        ASSERT_TRUE(WaitFor([&] { return g_clockReads >= reads + 2; }))
-            << "the periodic thread does not run";
+        ASSERT_TRUE(WaitForPeriodicRounds(2)) << "the periodic thread does not run";
         EXPECT_EQ(ReadItems(GetSubMenu(bar, 1)), InfoMenu(true));
         ExpectSystemMenu(window, true, true);
         EXPECT_EQ(ReadItems(GetSubMenu(bar, 0)), OptionsMenu(true, true));
@@ -307,14 +291,14 @@ TEST(Menus, MenuBarReadsBackItemByItem) {
 TEST(Menus, ContextMenuOpensOnlyWithASelectionAndNoWorker) {
     RecordingDlg dialog;
     RunMainWindow(dialog, "PQ", [&](HWND window) {
-        ASSERT_EQ(dialog.m_list.GetItemCount(), 2);
+        ASSERT_EQ(ListProbe(window).Rows(), 2);
         ListProbe(dialog.m_hWnd).Select({});
         EXPECT_FALSE(RightClickList(window).opened);
 
         ListProbe(dialog.m_hWnd).Select({1});
-        dialog.m_ready = false;
+        dialog.SetWorking(true);
         EXPECT_FALSE(RightClickList(window).opened);
-        dialog.m_ready = true;
+        dialog.SetWorking(false);
 
         // The menu opens centred on the cursor with its three items.
         const CursorPlace keep;
@@ -357,7 +341,7 @@ TEST(Menus, ContextMenuOpensOnlyWithASelectionAndNoWorker) {
             ClickButton(question, IDC_CONFIRM_NO);
             EXPECT_TRUE(WaitFor([&] { return !IsWindow(question); }));
             Settle(window);
-            EXPECT_TRUE(dialog.m_ready);
+            EXPECT_TRUE(ListProbe(window).ButtonsEnabled());
         }
     });
 }
@@ -378,15 +362,24 @@ TEST(Menus, KeyboardOpensTheContextMenuAtTheFocusedRow) {
         ASSERT_TRUE(SendKeysAndWait(window, shiftF10));
         EXPECT_EQ(FindOwnWindowOfClass(L"#32768"), nullptr) << "opened with no row selected";
         probe.Select({1});
-        dialog.m_ready = false;
+        dialog.SetWorking(true);
         ASSERT_TRUE(SendKeysAndWait(window, menuKey));
         EXPECT_EQ(FindOwnWindowOfClass(L"#32768"), nullptr) << "opened while busy";
-        dialog.m_ready = true;
+        dialog.SetWorking(false);
 
         probe.Select({0, 1});
-        dialog.m_list.SetItemState(1, LVIS_FOCUSED, LVIS_FOCUSED);
+        ListView_SetItemState(list, 1, LVIS_FOCUSED, LVIS_FOCUSED);
         RECT row = probe.RowRect(1);
         MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&row), 2);
+        // The WM_CONTEXTMENU that follows a right click carries the mouse's position: the
+        // click has opened its menu already, so this one opens none.
+        PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
+                     MAKELPARAM(row.left + 2, row.top + 2));
+        ASSERT_TRUE(SendKeysAndWait(window, {}));
+        if (FindOwnWindowOfClass(L"#32768")) {
+            ADD_FAILURE() << "a WM_CONTEXTMENU with the mouse's position opened a menu";
+            SendMessageW(window, WM_CANCELMODE, 0, 0);
+        }
         for (const auto& keys : {shiftF10, menuKey}) {
             SendKeys(keys);
             HWND menu = nullptr;
@@ -417,10 +410,13 @@ TEST(Menus, KeyboardOpensTheContextMenuAtTheFocusedRow) {
 }
 
 TEST(Menus, ExplorerTakesThePathFromTheFirstSelectedRecord) {
+    const ScratchFolder folder;
+    ASSERT_TRUE(MakeFile(folder.Path("Tools\\a.dat"), 100));
+    ASSERT_TRUE(MakeFile(folder.Path("liesmich.txt"), 10));
     CUsageDlg dialog;
-    dialog.m_showVolumeLabel = true;
-    RunMainWindow(dialog, "PQ", [&](HWND) {
-        ASSERT_EQ(dialog.m_list.GetItemText(0, 0), "P:\\ [DATEN]");
+    SetOption(dialog, kVolumeLabelFlag, true);
+    RunMainWindow(dialog, "PQ", [&](HWND window) {
+        ASSERT_EQ(ListProbe(window).Text(0), "P:\\ [DATEN]");
         ListProbe(dialog.m_hWnd).Select({});
         EXPECT_EQ(dialog.ExplorerPath(), "");
         // At the drive list the drive's root, not the label shown beside it.
@@ -432,20 +428,16 @@ TEST(Menus, ExplorerTakesThePathFromTheFirstSelectedRecord) {
         EXPECT_EQ(dialog.ExplorerPath(), "Q:\\");
 
         // In a folder view the folder below the current path.
-        dialog.m_depth = 1;
-        dialog.m_currentPath = "P:\\Programme\\";
-        dialog.ClearEntries();
-        dialog.AddEntry(UsageEntry("Tools", true, 0, CTime(0), FILE_ATTRIBUTE_DIRECTORY));
-        dialog.AddEntry(UsageEntry("liesmich.txt", false, 10, CTime(0), 0));
-        dialog.FillFolderRows();
+        ListProbe(window).Open("P:\\ [DATEN]", "P:\\");
+        ListProbe(window).Open(folder.Name(), folder.Path());
         ListProbe(dialog.m_hWnd).Select({0, 1});
-        EXPECT_EQ(dialog.ExplorerPath(), "P:\\Programme\\Tools");
+        EXPECT_EQ(dialog.ExplorerPath(), folder.Path("Tools"));
         ListProbe(dialog.m_hWnd).Select({1});
-        EXPECT_EQ(dialog.ExplorerPath(), "P:\\Programme\\liesmich.txt");
+        EXPECT_EQ(dialog.ExplorerPath(), folder.Path("liesmich.txt"));
         // While a worker runs the records are not touched.
-        dialog.m_ready = false;
+        dialog.SetWorking(true);
         EXPECT_EQ(dialog.ExplorerPath(), "");
-        dialog.m_ready = true;
+        dialog.SetWorking(false);
     });
 }
 
@@ -455,21 +447,18 @@ TEST(Menus, ExplorerOpensTheDriveRootAndTheFolderOfTheRecord) {
     ASSERT_EQ(GetFileAttributesW(L"P:\\menutest\\Werkzeuge") & FILE_ATTRIBUTE_DIRECTORY,
               static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
     CUsageDlg dialog;
-    dialog.m_showVolumeLabel = true;
+    SetOption(dialog, kVolumeLabelFlag, true);
     RunMainWindow(dialog, "P", [&](HWND window) {
         // The drive row shows its label; the shell still gets the root.
-        ASSERT_EQ(dialog.m_list.GetItemText(0, 0), "P:\\ [DATEN]");
+        ASSERT_EQ(ListProbe(window).Text(0), "P:\\ [DATEN]");
         ListProbe(dialog.m_hWnd).Select({0});
         ChooseCommand(window, ID_CTX_EXPLORER);
         HWND explorer = WaitForExplorer(L"DATEN (P:)");
         ASSERT_NE(explorer, nullptr);
         CloseExplorer(explorer);
 
-        dialog.m_depth = 1;
-        dialog.m_currentPath = "P:\\menutest\\";
-        dialog.ClearEntries();
-        dialog.AddEntry(UsageEntry("Werkzeuge", true, 0, CTime(0), FILE_ATTRIBUTE_DIRECTORY));
-        dialog.FillFolderRows();
+        ListProbe(window).Open("P:\\ [DATEN]", "P:\\");
+        ListProbe(window).Open("menutest", "P:\\menutest\\");
         ListProbe(dialog.m_hWnd).Select({0});
         ChooseCommand(window, ID_CTX_EXPLORER);
         explorer = WaitForExplorer(L"Werkzeuge");

@@ -8,7 +8,9 @@
 
 #include "app/Settings.h"
 #include "res/resource.h"
+#include "support/FixtureTree.h"
 #include "support/MainWindow.h"
+#include "support/ScratchFolder.h"
 #include "support/StoredSettings.h"
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
@@ -62,10 +64,10 @@ RECT OuterRect(HWND window) {
     return rect;
 }
 
-std::vector<int> ColumnWidths(CUsageDlg& dialog) {
+std::vector<int> ColumnWidths(HWND window) {
     std::vector<int> widths;
     for (int c = 0; c < 5; ++c)
-        widths.push_back(dialog.m_list.GetColumnWidth(c));
+        widths.push_back(ListProbe(window).ColumnWidth(c));
     return widths;
 }
 
@@ -118,23 +120,20 @@ RECT TemplateRect() {
 RECT RectAfterStart() {
     RECT rect{};
     CUsageDlg dialog;
-    RunDialog(
-        dialog,
-        [&](HWND window) {
-            rect = OuterRect(window);
-            EXPECT_TRUE(IsWindowVisible(window));
-            EXPECT_FALSE(IsIconic(window));
-            const RECT work = WorkArea();
-            RECT visible;
-            EXPECT_TRUE(IntersectRect(&visible, &rect, &work));
-            if (!IsZoomed(window)) {
-                EXPECT_GE(rect.right - rect.left, kMinWindowWidth);
-                EXPECT_GE(rect.bottom - rect.top, kMinWindowHeight);
-                EXPECT_LE(rect.right - rect.left, work.right - work.left);
-                EXPECT_LE(rect.bottom - rect.top, work.bottom - work.top);
-            }
-        },
-        true);
+    RunStored(dialog, [&](HWND window) {
+        rect = OuterRect(window);
+        EXPECT_TRUE(IsWindowVisible(window));
+        EXPECT_FALSE(IsIconic(window));
+        const RECT work = WorkArea();
+        RECT visible;
+        EXPECT_TRUE(IntersectRect(&visible, &rect, &work));
+        if (!IsZoomed(window)) {
+            EXPECT_GE(rect.right - rect.left, kMinWindowWidth);
+            EXPECT_GE(rect.bottom - rect.top, kMinWindowHeight);
+            EXPECT_LE(rect.right - rect.left, work.right - work.left);
+            EXPECT_LE(rect.bottom - rect.top, work.bottom - work.top);
+        }
+    });
     return rect;
 }
 
@@ -162,22 +161,19 @@ std::string Text(const RECT& r) {
 } // namespace
 
 TEST(Options, PackingPutsDriveAInBit31AndTheVolumeLabelInBit0) {
-    CUsageDlg dialog;
-    EXPECT_EQ(dialog.PackOptions(), kDefaultOptions);
+    EXPECT_EQ(CUsageDlg().PackOptions(), kDefaultOptions);
+    bool flags[kOptionFlags];
     for (int bit = 0; bit < 32; ++bit) {
-        dialog.UnpackOptions(1u << bit);
+        UnpackOptionFlags(1u << bit, flags);
         for (int i = 0; i < 32; ++i)
-            EXPECT_EQ(dialog.m_driveLetters[i], i == 31 - bit) << "bit " << bit << " flag " << i;
-        EXPECT_EQ(dialog.PackOptions(), 1u << bit);
+            EXPECT_EQ(flags[i], i == 31 - bit) << "bit " << bit << " flag " << i;
+        EXPECT_EQ(PackOptionFlags(flags), 1u << bit);
     }
-    dialog.UnpackOptions(1u << 0);
-    EXPECT_TRUE(dialog.m_showVolumeLabel);
-    dialog.UnpackOptions(1u << 3);
-    EXPECT_TRUE(dialog.m_showNetwork);
-    dialog.UnpackOptions(1u << 4);
-    EXPECT_TRUE(dialog.m_showCdrom);
-    dialog.UnpackOptions(1u << 5);
-    EXPECT_TRUE(dialog.m_showRemovable);
+    EXPECT_EQ(kVolumeLabelFlag, 31 - 0);
+    EXPECT_EQ(kNetworkFlag, 31 - 3);
+    EXPECT_EQ(kCdromFlag, 31 - 4);
+    EXPECT_EQ(kRemovableFlag, 31 - 5);
+    CUsageDlg dialog;
     for (uint32_t value : {0u, 0xFFFFFFFFu, 0xA5A5A5A5u, 0x12345678u, 0x80000001u}) {
         dialog.UnpackOptions(value);
         EXPECT_EQ(dialog.PackOptions(), value);
@@ -203,20 +199,18 @@ TEST(Settings, FirstRunKeepsTheDefaultsAndTheFirstCloseStoresAllFive) {
     std::vector<int> widths;
     RECT rect{};
     RunDialog(dialog, [&](HWND window) {
-        EXPECT_FALSE(dialog.m_topmost);
         EXPECT_FALSE(IsTopmost(window));
         EXPECT_FALSE(IsChecked(GetMenu(window), ID_OPT_TOPMOST));
         EXPECT_FALSE(IsChecked(GetSystemMenu(window, FALSE), ID_OPT_TOPMOST));
         EXPECT_FALSE(IsChecked(GetMenu(window), ID_OPT_VOLUME_LABEL));
         EXPECT_EQ(dialog.PackOptions(), kDefaultOptions);
-        widths = ColumnWidths(dialog);
+        widths = ColumnWidths(window);
         EXPECT_EQ(widths, ComputedWidths(window));
         const std::vector<std::string> rows = ListProbe(window).Column();
         for (const char* drive : {"P:\\", "Q:\\"})
             EXPECT_NE(std::find(rows.begin(), rows.end(), drive), rows.end()) << drive;
         for (const char* drive : {"N:\\", "R:\\", "S:\\", "A:\\", "B:\\"})
             EXPECT_EQ(std::find(rows.begin(), rows.end(), drive), rows.end()) << drive;
-        EXPECT_EQ(dialog.m_errorLog.GetLogMax(), 1048576u);
         rect = OuterRect(window);
     });
 
@@ -257,30 +251,24 @@ TEST(Settings, StoredValuesComeBackAtTheNextStart) {
     StoreText(L"WP", Placement(SW_SHOWNORMAL, 100, 80, 600, 480));
     StoreNumber(L"LogMax", 100);
     CUsageDlg dialog;
-    RunDialog(
-        dialog,
-        [&](HWND window) {
-            for (int i = 0; i < 32; ++i)
-                EXPECT_TRUE(dialog.m_driveLetters[i]) << i;
-            // Every letter, every type and the labels.
-            const std::vector<std::string> rows = ListProbe(window).Column();
-            for (const char* drive : {"N:\\ [", "P:\\ [DATEN]", "Q:\\ []", "R:\\ [", "S:\\ ["}) {
-                bool found = false;
-                for (const std::string& row : rows)
-                    found = found || row.rfind(drive, 0) == 0;
-                EXPECT_TRUE(found) << drive;
-            }
-            EXPECT_TRUE(IsChecked(GetMenu(window), ID_OPT_VOLUME_LABEL));
-            EXPECT_TRUE(dialog.m_topmost);
-            EXPECT_TRUE(IsTopmost(window));
-            EXPECT_TRUE(IsChecked(GetMenu(window), ID_OPT_TOPMOST));
-            EXPECT_TRUE(IsChecked(GetSystemMenu(window, FALSE), ID_OPT_TOPMOST));
-            EXPECT_EQ(ColumnWidths(dialog),
-                      (std::vector<int>{120, 60, 61, 62, Template().listWidth * 2 / 12}));
-            EXPECT_EQ(Text(OuterRect(window)), Text({100, 80, 600, 480}));
-            EXPECT_EQ(dialog.m_errorLog.GetLogMax(), 100u);
-        },
-        true);
+    RunStored(dialog, [&](HWND window) {
+        EXPECT_EQ(dialog.PackOptions(), 0xFFFFFFFFu);
+        // Every letter, every type and the labels.
+        const std::vector<std::string> rows = ListProbe(window).Column();
+        for (const char* drive : {"N:\\ [", "P:\\ [DATEN]", "Q:\\ []", "R:\\ [", "S:\\ ["}) {
+            bool found = false;
+            for (const std::string& row : rows)
+                found = found || row.rfind(drive, 0) == 0;
+            EXPECT_TRUE(found) << drive;
+        }
+        EXPECT_TRUE(IsChecked(GetMenu(window), ID_OPT_VOLUME_LABEL));
+        EXPECT_TRUE(IsTopmost(window));
+        EXPECT_TRUE(IsChecked(GetMenu(window), ID_OPT_TOPMOST));
+        EXPECT_TRUE(IsChecked(GetSystemMenu(window, FALSE), ID_OPT_TOPMOST));
+        EXPECT_EQ(ColumnWidths(window),
+                  (std::vector<int>{120, 60, 61, 62, Template().listWidth * 2 / 12}));
+        EXPECT_EQ(Text(OuterRect(window)), Text({100, 80, 600, 480}));
+    });
     EXPECT_EQ(ReadStoredValue(L"Options").Number(), 0xFFFFFFFFu);
     EXPECT_EQ(ReadStoredValue(L"Vordergrund").Number(), 1u);
     EXPECT_EQ(ReadStoredValue(L"ColumnWidth").Text(), L"120,60,61,62,");
@@ -290,8 +278,7 @@ TEST(Settings, StoredValuesComeBackAtTheNextStart) {
     ClearStoredSettings();
     StoreNumber(L"Options", 0);
     CUsageDlg empty;
-    RunDialog(
-        empty, [&](HWND) { EXPECT_EQ(empty.m_list.GetItemCount(), 0); }, true);
+    RunStored(empty, [&](HWND window) { EXPECT_EQ(ListProbe(window).Rows(), 0); });
     EXPECT_EQ(ReadStoredValue(L"Options").Number(), 0u);
 }
 
@@ -299,14 +286,11 @@ TEST(Settings, WidthTextSetsOnlyThePiecesBeforeAComma) {
     ClearStoredSettings();
     StoreText(L"ColumnWidth", L"120,60");
     CUsageDlg dialog;
-    RunDialog(
-        dialog,
-        [&](HWND window) {
-            std::vector<int> expected = ComputedWidths(window);
-            expected[0] = 120;
-            EXPECT_EQ(ColumnWidths(dialog), expected);
-        },
-        true);
+    RunStored(dialog, [&](HWND window) {
+        std::vector<int> expected = ComputedWidths(window);
+        expected[0] = 120;
+        EXPECT_EQ(ColumnWidths(window), expected);
+    });
 }
 
 TEST(Settings, MalformedValuesKeepTheWindowUsable) {
@@ -331,16 +315,13 @@ TEST(Settings, MalformedValuesKeepTheWindowUsable) {
         ClearStoredSettings();
         StoreText(L"ColumnWidth", c.text);
         CUsageDlg dialog;
-        RunDialog(
-            dialog,
-            [&](HWND window) {
-                const std::vector<int> computed = ComputedWidths(window);
-                for (int column = 0; column < 5; ++column)
-                    EXPECT_EQ(dialog.m_list.GetColumnWidth(column),
-                              c.widths[column] < 0 ? computed[column] : c.widths[column])
-                        << "column " << column << " of " << c.text.size() << " characters";
-            },
-            true);
+        RunStored(dialog, [&](HWND window) {
+            const std::vector<int> computed = ComputedWidths(window);
+            for (int column = 0; column < 5; ++column)
+                EXPECT_EQ(ListProbe(window).ColumnWidth(column),
+                          c.widths[column] < 0 ? computed[column] : c.widths[column])
+                    << "column " << column << " of " << c.text.size() << " characters";
+        });
     }
 
     // Numbers of the wrong size are missing values.
@@ -352,21 +333,17 @@ TEST(Settings, MalformedValuesKeepTheWindowUsable) {
     StoreValue(L"LogMax", REG_BINARY, two, sizeof(two));
     {
         CUsageDlg dialog;
-        RunDialog(
-            dialog,
-            [&](HWND window) {
-                EXPECT_EQ(dialog.PackOptions(), kDefaultOptions);
-                EXPECT_FALSE(IsTopmost(window));
-                EXPECT_EQ(dialog.m_errorLog.GetLogMax(), 1048576u);
-            },
-            true);
+        RunStored(dialog, [&](HWND window) {
+            EXPECT_EQ(dialog.PackOptions(), kDefaultOptions);
+            EXPECT_FALSE(IsTopmost(window));
+        });
+        EXPECT_EQ(ReadStoredValue(L"LogMax").Number(), 1048576u);
     }
     ClearStoredSettings();
     StoreValue(L"Options", REG_BINARY, eight, sizeof(eight));
     {
         CUsageDlg dialog;
-        RunDialog(
-            dialog, [&](HWND) { EXPECT_EQ(dialog.PackOptions(), kDefaultOptions); }, true);
+        RunStored(dialog, [&](HWND) { EXPECT_EQ(dialog.PackOptions(), kDefaultOptions); });
     }
 
     // Placements that would be absurd: each start gives a usable window.
@@ -436,35 +413,32 @@ TEST(Settings, MaximisedComesBackMaximisedAndDefaultSizeWaitsForRestore) {
     ClearStoredSettings();
     StoreText(L"WP", Placement(SW_SHOWMAXIMIZED, 100, 80, 600, 480));
     StartStateDlg dialog;
-    RunDialog(
-        dialog,
-        [&](HWND window) {
-            EXPECT_TRUE(dialog.zoomedAtStart);
-            // Wine's dialog manager shows the window normally once it is first idle
-            // (Windows leaves a visible window as it is): wait for that, then maximise it
-            // again as the user would.
-            WaitFor([&] { return !IsZoomed(window); });
-            SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-            Settle(window);
-            ASSERT_TRUE(IsZoomed(window));
-            const RECT maximised = OuterRect(window);
-            const std::vector<int> widths = ColumnWidths(dialog);
-            ChooseCommand(window, ID_OPT_DEFAULT_SIZE);
-            EXPECT_TRUE(IsZoomed(window));
-            EXPECT_EQ(Text(OuterRect(window)), Text(maximised));
-            EXPECT_EQ(ColumnWidths(dialog), widths);
+    RunStored(dialog, [&](HWND window) {
+        EXPECT_TRUE(dialog.zoomedAtStart);
+        // Wine's dialog manager shows the window normally once it is first idle
+        // (Windows leaves a visible window as it is): wait for that, then maximise it
+        // again as the user would.
+        WaitFor([&] { return !IsZoomed(window); });
+        SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        Settle(window);
+        ASSERT_TRUE(IsZoomed(window));
+        const RECT maximised = OuterRect(window);
+        const std::vector<int> widths = ColumnWidths(window);
+        ChooseCommand(window, ID_OPT_DEFAULT_SIZE);
+        EXPECT_TRUE(IsZoomed(window));
+        EXPECT_EQ(Text(OuterRect(window)), Text(maximised));
+        EXPECT_EQ(ColumnWidths(window), widths);
 
-            SendMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
-            Settle(window);
-            ASSERT_FALSE(IsZoomed(window));
-            EXPECT_EQ(Text(OuterRect(window)), Text({100, 80, 600, 480}));
-            ChooseCommand(window, ID_OPT_DEFAULT_SIZE);
-            EXPECT_EQ(Text(OuterRect(window)), Text({100, 80, 100 + 365, 80 + 270}));
-            // Closed while maximised: stored as maximised, with the normal rectangle.
-            SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-            Settle(window);
-        },
-        true);
+        SendMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+        Settle(window);
+        ASSERT_FALSE(IsZoomed(window));
+        EXPECT_EQ(Text(OuterRect(window)), Text({100, 80, 600, 480}));
+        ChooseCommand(window, ID_OPT_DEFAULT_SIZE);
+        EXPECT_EQ(Text(OuterRect(window)), Text({100, 80, 100 + 365, 80 + 270}));
+        // Closed while maximised: stored as maximised, with the normal rectangle.
+        SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        Settle(window);
+    });
     const std::vector<long> numbers = StoredNumbers(L"WP");
     ASSERT_EQ(numbers.size(), 10u);
     EXPECT_EQ(numbers[1], SW_SHOWMAXIMIZED);
@@ -477,22 +451,19 @@ TEST(Settings, DefaultSizeGivesTheOuterSizeAndFiveEqualColumns) {
     StoreText(L"WP", Placement(SW_SHOWNORMAL, 50, 40, 750, 640));
     StoreText(L"ColumnWidth", L"300,20,40,80,");
     CUsageDlg dialog;
-    RunDialog(
-        dialog,
-        [&](HWND window) {
-            ChooseCommand(window, ID_OPT_DEFAULT_SIZE);
-            EXPECT_EQ(Text(OuterRect(window)), Text({50, 40, 50 + 365, 40 + 270}));
-            RECT client;
-            GetClientRect(GetDlgItem(window, IDC_LIST), &client);
-            ASSERT_GT(client.right, 0);
-            EXPECT_EQ(ColumnWidths(dialog), std::vector<int>(5, client.right / 5));
-            // The layout followed: the list keeps its margins in the smaller window.
-            GetClientRect(window, &client);
-            const RECT list = ChildRect(window, IDC_LIST);
-            EXPECT_EQ(client.right - list.right, 10);
-            EXPECT_EQ(client.bottom - list.bottom, 36);
-        },
-        true);
+    RunStored(dialog, [&](HWND window) {
+        ChooseCommand(window, ID_OPT_DEFAULT_SIZE);
+        EXPECT_EQ(Text(OuterRect(window)), Text({50, 40, 50 + 365, 40 + 270}));
+        RECT client;
+        GetClientRect(GetDlgItem(window, IDC_LIST), &client);
+        ASSERT_GT(client.right, 0);
+        EXPECT_EQ(ColumnWidths(window), std::vector<int>(5, client.right / 5));
+        // The layout followed: the list keeps its margins in the smaller window.
+        GetClientRect(window, &client);
+        const RECT list = ChildRect(window, IDC_LIST);
+        EXPECT_EQ(client.right - list.right, 10);
+        EXPECT_EQ(client.bottom - list.bottom, 36);
+    });
 }
 
 TEST(Settings, TopmostTogglesFromEitherMenuWithBothCheckMarks) {
@@ -500,7 +471,6 @@ TEST(Settings, TopmostTogglesFromEitherMenuWithBothCheckMarks) {
     RunMainWindow(dialog, "", [&](HWND window) {
         HMENU bar = GetMenu(window), system = GetSystemMenu(window, FALSE);
         auto expectTopmost = [&](bool on) {
-            EXPECT_EQ(dialog.m_topmost, on);
             EXPECT_EQ(IsTopmost(window), on);
             EXPECT_EQ(IsChecked(bar, ID_OPT_TOPMOST), on);
             EXPECT_EQ(IsChecked(system, ID_OPT_TOPMOST), on);
@@ -538,29 +508,27 @@ TEST(Settings, TopmostTogglesFromEitherMenuWithBothCheckMarks) {
 }
 
 TEST(Settings, VolumeLabelToggleRebuildsOnlyTheDriveList) {
+    const ScratchFolder folder;
+    ASSERT_TRUE(MakeFolder(folder.Path("Tools")));
     CUsageDlg dialog;
     RunMainWindow(dialog, "P", [&](HWND window) {
         HMENU bar = GetMenu(window);
         EXPECT_EQ(ListProbe(window).Column(), std::vector<std::string>{"P:\\"});
         ChooseCommand(window, ID_OPT_VOLUME_LABEL);
-        EXPECT_TRUE(dialog.m_showVolumeLabel);
+        EXPECT_TRUE(dialog.PackOptions() & 1u);
         EXPECT_TRUE(IsChecked(bar, ID_OPT_VOLUME_LABEL));
         EXPECT_EQ(ListProbe(window).Column(), std::vector<std::string>{"P:\\ [DATEN]"});
         ChooseCommand(window, ID_OPT_VOLUME_LABEL);
         EXPECT_FALSE(IsChecked(bar, ID_OPT_VOLUME_LABEL));
         EXPECT_EQ(ListProbe(window).Column(), std::vector<std::string>{"P:\\"});
 
-        // A folder view one level down keeps its rows.
-        dialog.m_depth = 1;
-        dialog.m_currentPath = "P:\\";
-        dialog.ClearEntries();
-        dialog.AddEntry(UsageEntry("Tools", true, 4096, CTime(0), FILE_ATTRIBUTE_DIRECTORY));
-        dialog.FillFolderRows();
+        // A folder view keeps its rows.
+        ListProbe(window).Open("P:\\", "P:\\");
+        ListProbe(window).Open(folder.Name(), folder.Path());
         ChooseCommand(window, ID_OPT_VOLUME_LABEL);
-        EXPECT_TRUE(dialog.m_showVolumeLabel);
+        EXPECT_TRUE(dialog.PackOptions() & 1u);
         EXPECT_TRUE(IsChecked(bar, ID_OPT_VOLUME_LABEL));
         EXPECT_EQ(ListProbe(window).Column(), std::vector<std::string>{"Tools"});
-        EXPECT_EQ(dialog.m_entries.GetSize(), 1);
     });
     EXPECT_EQ(ReadStoredValue(L"Options").Number() & 1u, 1u);
 }

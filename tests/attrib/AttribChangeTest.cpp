@@ -13,7 +13,7 @@
 
 #include "app/Messages.h"
 #include "classlib/WinText.h"
-#include "log/LogFiles.h"
+#include "classlib/WinApp.h"
 #include "res/resource.h"
 #include "support/FixtureTree.h"
 #include "support/MainWindow.h"
@@ -50,16 +50,6 @@ std::string TimesOf(const CString& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data);
     return std::string(reinterpret_cast<const char*>(&data.ftCreationTime), 3 * sizeof(FILETIME));
-}
-
-// Gives a file times far in the past and not on a whole second, so that a change that
-// wrote the times, even cut to seconds or milliseconds, shows.
-void MakeOld(const CString& path) {
-    HANDLE file = CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    const FILETIME time{0x7E29D0B7, 0x01C08D96}; // 3 Feb 2001, 04:05:06.7654327 UTC
-    EXPECT_TRUE(SetFileTime(file, &time, &time, &time)) << path.c_str();
-    CloseHandle(file);
 }
 
 // Makes the files that a shell pattern matches in folder immutable or not (-R: everything
@@ -124,7 +114,9 @@ std::string WaitForEnd(WatchedDlg& dialog, HWND window, int done, bool keepRepor
     if (keepReport)
         return report;
     Settle(window);
-    EXPECT_TRUE(ListProbe(window).ButtonsEnabled() && dialog.m_ready && !dialog.m_list.IsBusy());
+    EXPECT_TRUE(ListProbe(window).ButtonsEnabled() &&
+                ListProbe(window).Cursor() ==
+                    LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_CURSOR_ARROW)));
     return report;
 }
 
@@ -178,7 +170,8 @@ TEST_F(AttribChangeTest, SelectedRowsChangeEverythingBelowThemAndNothingElse) {
     ASSERT_TRUE(SetFileAttributesW(Wide(Path("sel\\hidden.txt")).c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesW(Wide(Path("sel\\system.txt")).c_str(), FILE_ATTRIBUTE_SYSTEM));
     for (const CString& file : inside)
-        MakeOld(file);
+        // Old times, so that a change that wrote them, even cut to seconds, shows.
+        EXPECT_TRUE(MakeOld(file)) << file.c_str();
     const std::string oldTimes = TimesOf(inside[0]);
     // A link to a folder beside the selection, one back up, and a loop the file system does
     // not mark (a bind mount of the folder above the selection): none is followed.
@@ -214,7 +207,7 @@ TEST_F(AttribChangeTest, SelectedRowsChangeEverythingBelowThemAndNothingElse) {
 TEST_F(AttribChangeTest, DriveRowWithItsLabelShownWalksTheDrive) {
     ASSERT_TRUE(MakeFile(Path("ro\\f.txt"), 10));
     ASSERT_TRUE(SetFileAttributesW(Wide(Path("ro\\f.txt")).c_str(), FILE_ATTRIBUTE_READONLY));
-    m_dialog.m_showVolumeLabel = true;
+    SetOption(m_dialog, kVolumeLabelFlag, true);
     RunMainWindow(m_dialog, "P", [&](HWND window) {
         Select(window, {"P:\\ [DATEN]"});
         ChooseAndConfirm(window, ID_CTX_READONLY_CLEAR);

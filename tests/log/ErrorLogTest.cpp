@@ -8,9 +8,11 @@
 #include <thread>
 
 #include "app/UsageDlg.h"
+#include "classlib/WinApp.h"
 #include "classlib/WinText.h"
 #include "log/ErrorLog.h"
 #include "log/LogFiles.h"
+#include "res/resource.h"
 #include "support/ScratchFolder.h"
 #include "support/WindowDriver.h"
 
@@ -220,10 +222,18 @@ TEST(ErrorLog, BasePathGivesLogAndBackupBesideEachOther) {
 }
 
 TEST(ErrorLog, MainWindowKeepsItsLogBesideTheProgram) {
+    WriteBytes(GetProgramFolder() + "Voldix.log", "<01.01.2007 00:00:00>: hier\r\n");
+    AfxInitRichEdit();
     CUsageDlg dialog;
-    CString path;
-    RunDialog(dialog, [&](HWND) { path = dialog.m_errorLog.GetLogPath(); });
-    EXPECT_EQ(path, GetProgramFolder() + "Voldix.log");
+    RunDialog(dialog, [&](HWND window) {
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_OPT_LOG, 0), 0);
+        HWND viewer = WaitForOwnedWindow(window, "Fehlerprotokoll");
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_EQ(ItemText(viewer, IDC_LOG_TEXT), "<01.01.2007 00:00:00>: hier\r\n");
+        PostMessageW(viewer, WM_COMMAND, MAKEWPARAM(ID_LOG_CLOSE, 0), 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(viewer); }));
+    });
+    DeleteFileW(Widen(GetProgramFolder() + "Voldix.log").c_str());
 }
 
 TEST(LogFiles, ProgramFolderHoldsTheRunningProgram) {

@@ -29,6 +29,23 @@ rm -f "$build"/Voldix-*.zip
 (cd "$build" && VOLDIX_SIGN_CERT="$work/sign.pem" VOLDIX_SIGN_KEY="$work/sign.key" cpack -G ZIP >/dev/null)
 package=$(echo "$build"/Voldix-*-dev-win32.zip)
 python3 "$root/tests/package/check_package.py" "$package" "$build/update-key.pem" || status=1
+# The check itself refuses the same package with a manual that needs a picture outside it.
+python3 -B - "$root/tests/package" "$package" <<'EOF' || status=1
+import pathlib, re, sys, tempfile, zipfile
+sys.path.insert(0, sys.argv[1])
+from check_package import problems
+source = pathlib.Path(sys.argv[2])
+with tempfile.TemporaryDirectory() as folder, zipfile.ZipFile(source) as package:
+    copy = pathlib.Path(folder) / source.name
+    with zipfile.ZipFile(copy, "w") as out:
+        for member in package.infolist():
+            data = package.read(member)
+            if member.filename.endswith("Anleitung.html"):
+                data = re.sub(rb'src="data:[^"]*"', b'src="bilder/fenster.png"', data, count=1)
+            out.writestr(member, data)
+    if "Anleitung.html needs a picture that is not in it" not in problems(copy, []):
+        sys.exit("the package check passes a manual with a picture outside it")
+EOF
 
 python3 -m zipfile -e "$package" unpacked
 program=$(find unpacked -name Voldix.exe)

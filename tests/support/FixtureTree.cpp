@@ -168,3 +168,27 @@ bool Unmount(const CString& target) {
     const std::string to = UnixPath(target);
     return !to.empty() && RunUnix(L"umount '" + Widen(to.c_str()) + L"'");
 }
+
+bool MakeOld(const CString& path, bool all) {
+    HANDLE file = CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    const FILETIME time{0x7E29D0B7, 0x01C08D96};
+    const bool done = SetFileTime(file, all ? &time : nullptr, all ? &time : nullptr, &time);
+    CloseHandle(file);
+    return done;
+}
+
+std::vector<std::string> FolderNames(const CString& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((Wide(folder) + L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(Narrow(name).str());
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+}

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "classlib/String.h"
 
@@ -17,6 +18,11 @@ bool MakeFile(const CString& path, uint64_t size);
 // Creates a file of the given size without writing its bytes (sparse on the Unix side),
 // and its folder.
 bool MakeSparseFile(const CString& path, uint64_t size);
+// Sets the last-write time of a file, and with all its creation and access times too, to
+// 3 Feb 2001, 04:05:06.7654327 UTC: far in the past and not on a whole second.
+bool MakeOld(const CString& path, bool all = true);
+// The names in a folder, without "." and "..", in the order the file system lists them.
+std::vector<std::string> FolderNames(const CString& folder);
 // Deletes a folder and everything below it; symbolic links are removed, not followed.
 bool RemoveTree(const CString& path);
 // The Unix path behind a Windows path of the test prefix.

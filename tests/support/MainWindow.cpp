@@ -85,6 +85,52 @@ CString ListProbe::Text(int row, int column) const {
     return Narrow(text.data(), static_cast<int>(length > 0 ? length : 0));
 }
 
+CString ListProbe::Heading(int column) const {
+    const int chars = 256;
+    ListMemory memory(List(), sizeof(LVCOLUMNW) + chars * sizeof(wchar_t));
+    LVCOLUMNW item{};
+    item.mask = LVCF_TEXT;
+    item.pszText = reinterpret_cast<wchar_t*>(memory.Address() + sizeof(LVCOLUMNW));
+    item.cchTextMax = chars;
+    memory.Write(0, &item, sizeof(item));
+    std::vector<wchar_t> text(chars + 1, L'\0');
+    if (SendMessageW(List(), LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(memory.Address())))
+        memory.Read(sizeof(LVCOLUMNW), text.data(), chars * sizeof(wchar_t));
+    return Narrow(text.data());
+}
+
+int ListProbe::ColumnWidth(int column) const {
+    return static_cast<int>(SendMessageW(List(), LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+int ListProbe::Image(int row, int column) const {
+    ListMemory memory(List(), sizeof(LVITEMW));
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iSubItem = column;
+    item.iImage = -1;
+    memory.Write(0, &item, sizeof(item));
+    SendMessageW(List(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(memory.Address()));
+    memory.Read(0, &item, sizeof(item));
+    return item.iImage;
+}
+
+int ListProbe::SelectionMark() const {
+    return static_cast<int>(SendMessageW(List(), LVM_GETSELECTIONMARK, 0, 0));
+}
+
+HCURSOR ListProbe::Cursor() const {
+    const DWORD uiThread = GetWindowThreadProcessId(m_window, nullptr);
+    AttachThreadInput(GetCurrentThreadId(), uiThread, TRUE);
+    SetCursor(nullptr);
+    SendMessageW(List(), WM_SETCURSOR, reinterpret_cast<WPARAM>(List()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    HCURSOR cursor = GetCursor();
+    AttachThreadInput(GetCurrentThreadId(), uiThread, FALSE);
+    return cursor;
+}
+
 std::vector<std::string> ListProbe::Column(int column) const {
     std::vector<std::string> texts;
     for (int row = 0, rows = Rows(); row < rows; ++row)

@@ -28,6 +28,13 @@ class ListProbe {
     int Rows() const;
     CString Text(int row, int column = 0) const;
     std::vector<std::string> Column(int column = 0) const;
+    // A column's heading and width, a cell's image, the selection mark.
+    CString Heading(int column) const;
+    int ColumnWidth(int column) const;
+    int Image(int row, int column = 0) const;
+    int SelectionMark() const;
+    // The cursor the list sets for itself when the mouse is over it (this process only).
+    HCURSOR Cursor() const;
     // The first row whose first column reads text; -1 if there is none.
     int RowOf(const CString& text) const;
     // The rectangle of a row's label (or another part, LVIR_ICON...) in the list's client area.

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "WindowDriver.h"
+
 namespace {
 const wchar_t kKey[] = L"Software\\Pelka\\Voldix";
 }
@@ -73,4 +75,8 @@ std::vector<long> StoredNumbers(const wchar_t* name) {
         start = comma + 1;
     }
     return numbers;
+}
+
+INT_PTR RunStored(CDialog& dialog, const std::function<void(HWND)>& script) {
+    return RunDialog(dialog, script, true);
 }

@@ -4,8 +4,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "classlib/Dialog.h"
 
 // Removes the key with all its values, so that the next start is a first run.
 void ClearStoredSettings();
@@ -24,3 +27,5 @@ struct StoredValue {
 StoredValue ReadStoredValue(const wchar_t* name);
 // The numbers of a stored comma-terminated list ("1,2,3,").
 std::vector<long> StoredNumbers(const wchar_t* name);
+// Runs the dialog over the stored values as they are (RunDialog keeping the settings).
+INT_PTR RunStored(CDialog& dialog, const std::function<void(HWND)>& script);

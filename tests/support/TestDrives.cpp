@@ -2,17 +2,22 @@
 
 #include <cctype>
 
+void SetOption(CUsageDlg& dialog, int flag, bool on) {
+    const uint32_t bit = 1u << (kOptionFlags - 1 - flag);
+    dialog.UnpackOptions(on ? dialog.PackOptions() | bit : dialog.PackOptions() & ~bit);
+}
+
 void AllowOnlyLetters(CUsageDlg& dialog, const char* letters) {
     for (int i = 0; i < 26; ++i)
-        dialog.m_driveLetters[i] = false;
+        SetOption(dialog, i, false);
     for (const char* p = letters; *p; ++p)
-        dialog.m_driveLetters[std::toupper(static_cast<unsigned char>(*p)) - 'A'] = true;
+        SetOption(dialog, std::toupper(static_cast<unsigned char>(*p)) - 'A', true);
 }
 
 void ShowTypes(CUsageDlg& dialog, bool removable, bool cdrom, bool network) {
-    dialog.m_showRemovable = removable;
-    dialog.m_showCdrom = cdrom;
-    dialog.m_showNetwork = network;
+    SetOption(dialog, kRemovableFlag, removable);
+    SetOption(dialog, kCdromFlag, cdrom);
+    SetOption(dialog, kNetworkFlag, network);
 }
 
 CString DriveRoot(char letter) {

@@ -11,6 +11,8 @@ constexpr char kCdromDrive = 'S';
 constexpr char kNetworkDrive = 'N';
 constexpr const char* kFixedLabel = "DATEN";
 
+// Turns one option flag (app/Settings.h) of the dialog on or off.
+void SetOption(CUsageDlg& dialog, int flag, bool on);
 // Turns every letter flag off except the letters given.
 void AllowOnlyLetters(CUsageDlg& dialog, const char* letters);
 // Sets the three type filters.

@@ -210,3 +210,24 @@ bool SendKeysAndWait(HWND window, const std::vector<std::pair<WORD, bool>>& keys
     Settle(window);
     return taken;
 }
+
+HWND FindOwnWindowOfClass(const wchar_t* className, HWND owner) {
+    return FindTopLevelWindow([&](HWND window) {
+        return WindowProcess(window) == GetCurrentProcessId() && WindowClass(window) == className &&
+               (!owner || GetWindow(window, GW_OWNER) == owner);
+    });
+}
+
+std::string ClipboardText(UINT format) {
+    if (!OpenClipboard(nullptr))
+        return "<no clipboard>";
+    std::string text = "<no text>";
+    HANDLE data = GetClipboardData(format);
+    if (const void* memory = data ? GlobalLock(data) : nullptr) {
+        text = format == CF_UNICODETEXT ? Narrow(static_cast<const wchar_t*>(memory)).str()
+                                        : static_cast<const char*>(memory);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}

@@ -60,8 +60,14 @@ DWORD WindowProcess(HWND window);
 std::wstring WindowClass(HWND window);
 // A real mouse click, left or right, at a screen point; the position travels with it.
 void MouseClickAt(POINT point, bool right = false);
+// A visible window of this process of the class (a message box: "#32770"), owned by owner
+// if one is given; null if there is none.
+HWND FindOwnWindowOfClass(const wchar_t* className, HWND owner = nullptr);
 // A visible window of any process that owner owns, with that title; null if there is none.
 HWND FindOwnedWindow(HWND owner, const char* title);
+// The clipboard's text: CF_UNICODETEXT as UTF-8, or the bytes of CF_TEXT; "<no text>"
+// when it holds none in that format.
+std::string ClipboardText(UINT format = CF_UNICODETEXT);
 // Waits for a visible top-level window of the process with the title; null if none came.
 HWND WaitForWindowTitled(DWORD processId, const wchar_t* title, DWORD timeoutMs = 10000);
 // Sends real key presses to the window's thread and waits until that thread has handled

@@ -239,7 +239,16 @@ TEST(UpdateList, EleventhFieldIsTheSignature) {
                                    std::string(127, 'a') + "g", std::string(127, 'a') + " "})
         EXPECT_FALSE(ParseSignatureField(bad.c_str(), bytes)) << bad;
     EXPECT_FALSE(ParseSignatureField(nullptr, bytes));
-    EXPECT_TRUE(ParsePublicKey(("04" + hex).c_str(), bytes));
+    // The key as openssl prints it (04 and X‖Y), and X‖Y alone whose X begins with 04.
+    std::string point;
+    for (int i = 0; i < 64; ++i)
+        point += "0123456789abcdef"[(i + 4) >> 4], point += "0123456789abcdef"[(i + 4) & 15];
+    for (const std::string& key : {point, "04" + point}) {
+        unsigned char parsed[kPublicKeyBytes] = {};
+        ASSERT_TRUE(ParsePublicKey(key.c_str(), parsed)) << key;
+        for (size_t i = 0; i < kPublicKeyBytes; ++i)
+            ASSERT_EQ(parsed[i], static_cast<unsigned char>(i + 4)) << key << ", byte " << i;
+    }
 }
 
 #ifdef VOLDIX_HEAP_HOOKS

@@ -1,12 +1,16 @@
 // The program's version resource as the About box and the update check read it, also
-// from a copy of the program under another name.
+// from a copy of the program under another name; the system DLLs they use come from the
+// system folder only.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
 
+#include "classlib/SystemDll.h"
+#include "classlib/WinApp.h"
 #include "classlib/WinText.h"
+#include "log/LogFiles.h"
 #include "support/RemoteProgram.h"
 #include "support/ScratchFolder.h"
 #include "update/VersionInfo.h"
@@ -57,4 +61,19 @@ TEST(VersionInfo, RenamedCopyReadsItself) {
     CloseHandle(process.hProcess);
     ASSERT_EQ(waited, WAIT_OBJECT_0) << "the renamed copy did not end within 60 s";
     EXPECT_EQ(code, 0u);
+}
+
+// A file of a DLL's name beside the program: neither the class layer's loader nor a plain
+// load after the start-up restriction finds it. Its garbage bytes make a load that finds
+// it fail with another error than one that does not.
+TEST(SystemDll, NeverTakesTheFileBesideTheProgram) {
+    const CString planted = GetProgramFolder() + "voldix_planted.dll";
+    WriteBytes(planted, "MZ, but no program");
+    const auto errorOf = [](HMODULE module) { return module ? 0 : GetLastError(); };
+    const DWORD found = ERROR_BAD_EXE_FORMAT, notFound = ERROR_MOD_NOT_FOUND;
+    EXPECT_EQ(errorOf(LoadLibraryW(Widen(planted).c_str())), found) << "a load that finds it";
+    EXPECT_EQ(errorOf(LoadSystemLibrary(L"voldix_planted.dll")), notFound) << "LoadSystemLibrary";
+    RestrictDllSearch();
+    EXPECT_EQ(errorOf(LoadLibraryW(L"voldix_planted.dll")), notFound) << "RestrictDllSearch";
+    DeleteFileW(Widen(planted).c_str());
 }

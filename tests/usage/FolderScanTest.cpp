@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,8 +10,7 @@
 #include "classlib/WinText.h"
 #include "support/FixtureTree.h"
 #include "support/ScratchFolder.h"
-#include "support/TestDrives.h"
-#include "usage/FolderWalk.h"
+#include "usage/FolderListing.h"
 #include "usage/Format.h"
 
 namespace {
@@ -24,20 +24,6 @@ struct Record {
     int64_t time;
 };
 
-// Scans a folder the way the scan thread does; with no window the list messages go
-// nowhere and only the records are left.
-std::vector<Record> Scan(CUsageDlg& dialog, const CString& folder) {
-    dialog.m_currentPath = folder;
-    dialog.ScanFolder();
-    std::vector<Record> records;
-    for (int i = 0; i < dialog.m_entries.GetSize(); ++i) {
-        const UsageEntry* e = dialog.m_entries.GetEntry(i);
-        records.push_back(
-            {e->m_name.str(), e->m_size, e->m_isFolder, e->m_attributes, e->m_time.GetTime()});
-    }
-    return records;
-}
-
 const Record* Find(const std::vector<Record>& records, const std::string& name) {
     for (const Record& r : records)
         if (r.name == name)
@@ -45,37 +31,38 @@ const Record* Find(const std::vector<Record>& records, const std::string& name) 
     return nullptr;
 }
 
-// The names of a folder in the order the file system lists them.
-std::vector<std::string> SearchOrder(const CString& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((Wide(folder) + L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..")
-            names.push_back(Narrow(name).str());
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
-}
-
 // Each test works in a scratch folder of its own on P:.
 class FolderScanTest : public ::testing::Test {
   protected:
     CString Path(const char* relative) const { return m_folder.Path(relative); }
+    bool Sum(const CString& folder, uint64_t& total) { return m_walk.Sum(LongPath(folder), total); }
     uint64_t Total(const CString& folder, CFolderReader::Method method) {
-        m_dialog.m_walk.SetMethod(method);
+        m_walk.SetMethod(method);
         uint64_t total = 0;
-        m_dialog.FolderSize(folder, total);
-        m_dialog.m_walk.SetMethod(CFolderReader::kHandleBatches);
+        Sum(folder, total);
+        m_walk.SetMethod(CFolderReader::kHandleBatches);
         return total;
+    }
+    // Lists a folder the way the scan thread does.
+    std::vector<Record> Scan(const CString& folder) {
+        CEntryArray entries, sortBuffer;
+        m_total = ListFolder(folder, m_walk, m_stop, entries, sortBuffer);
+        EXPECT_EQ(sortBuffer.GetSize(), 0);
+        std::vector<Record> records;
+        for (int i = 0; i < entries.GetSize(); ++i) {
+            const UsageEntry* e = entries.GetEntry(i);
+            records.push_back(
+                {e->m_name.str(), e->m_size, e->m_isFolder, e->m_attributes, e->m_time.GetTime()});
+        }
+        entries.DeleteAll();
+        return records;
     }
 
     ScratchFolder m_folder;
     const CString m_root = m_folder.Path();
-    CUsageDlg m_dialog;
+    std::atomic<bool> m_stop{false};
+    CFolderWalk m_walk{m_stop};
+    uint64_t m_total = 0;
 };
 } // namespace
 
@@ -94,25 +81,21 @@ TEST_F(FolderScanTest, NestedFoldersEmptyFolderAndMissingFolder) {
         EXPECT_EQ(Total(Path("empty\\"), method), 0u);
     }
     uint64_t total = 1000;
-    EXPECT_TRUE(m_dialog.FolderSize(Path("sub\\"), total));
+    EXPECT_TRUE(Sum(Path("sub\\"), total));
     EXPECT_EQ(total, 1500u); // adds to what is there
     total = 7;
-    EXPECT_TRUE(m_dialog.FolderSize(Path("empty\\"), total));
+    EXPECT_TRUE(Sum(Path("empty\\"), total));
     EXPECT_EQ(total, 7u);
-    EXPECT_FALSE(m_dialog.FolderSize(Path("missing\\"), total));
-    EXPECT_FALSE(m_dialog.FolderSize("", total));
+    EXPECT_FALSE(Sum(Path("missing\\"), total));
+    EXPECT_FALSE(Sum("", total));
     EXPECT_EQ(total, 7u);
 
     // A last-write time apart from the creation time, which the list must not show.
-    const FILETIME old{0x7E29D0B7, 0x01C08D96}; // 3 Feb 2001
-    HANDLE file = CreateFileW(Wide(Path("a.dat")).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &old));
-    CloseHandle(file);
-    m_dialog.m_walk.SetMethod(CFolderReader::kFindFile);
-    EXPECT_EQ(Scan(m_dialog, m_root).at(1).time, 981173106); // by the plain search
-    m_dialog.m_walk.SetMethod(CFolderReader::kHandleBatches);
-    const auto records = Scan(m_dialog, m_root);
+    ASSERT_TRUE(MakeOld(Path("a.dat"), false));
+    m_walk.SetMethod(CFolderReader::kFindFile);
+    EXPECT_EQ(Scan(m_root).at(1).time, 981173106); // by the plain search
+    m_walk.SetMethod(CFolderReader::kHandleBatches);
+    const auto records = Scan(m_root);
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0].name, "sub");
     EXPECT_EQ(records[0].size, 500u);
@@ -132,12 +115,11 @@ TEST_F(FolderScanTest, NestedFoldersEmptyFolderAndMissingFolder) {
                              data.ftLastWriteTime.dwLowDateTime;
     EXPECT_EQ(records[1].time, static_cast<int64_t>(written / 10000000 - 11644473600ull));
     EXPECT_EQ(records[1].attributes, data.dwFileAttributes);
-    EXPECT_EQ(m_dialog.m_sortBuffer.GetSize(), 0);
-    EXPECT_EQ(m_dialog.m_totalSize, 0u);
+    EXPECT_EQ(m_total, 600u);
 
     // An empty folder and one that is gone both give no records.
-    EXPECT_TRUE(Scan(m_dialog, Path("empty\\")).empty());
-    EXPECT_TRUE(Scan(m_dialog, Path("missing\\")).empty());
+    EXPECT_TRUE(Scan(Path("empty\\")).empty());
+    EXPECT_TRUE(Scan(Path("missing\\")).empty());
 }
 
 TEST_F(FolderScanTest, EqualSizesKeepTheSearchOrder) {
@@ -148,14 +130,14 @@ TEST_F(FolderScanTest, EqualSizesKeepTheSearchOrder) {
     ASSERT_TRUE(MakeFile(Path("none.dat"), 0));
 
     std::vector<std::string> expected{"big.dat"};
-    for (const std::string& name : SearchOrder(m_root))
+    for (const std::string& name : FolderNames(m_root))
         if (name != "big.dat" && name != "none.dat")
             expected.push_back(name);
     expected.push_back("none.dat");
     ASSERT_EQ(expected.size(), 8u);
 
     std::vector<std::string> names;
-    for (const Record& r : Scan(m_dialog, m_root))
+    for (const Record& r : Scan(m_root))
         names.push_back(r.name);
     EXPECT_EQ(names, expected);
 }
@@ -168,7 +150,7 @@ TEST_F(FolderScanTest, FileBeyondFourGiB) {
 
     EXPECT_EQ(Total(m_root, CFolderReader::kHandleBatches), 9 * kGiB + 134);
     EXPECT_EQ(Total(m_root, CFolderReader::kFindFile), 9 * kGiB + 134);
-    const auto records = Scan(m_dialog, m_root);
+    const auto records = Scan(m_root);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].name, "folder");
     EXPECT_EQ(records[0].size, big + 10);
@@ -185,12 +167,12 @@ TEST_F(FolderScanTest, NamesOutsideAnyCodePage) {
     EXPECT_EQ(Total(folder, CFolderReader::kHandleBatches), 100u);
     EXPECT_EQ(Total(folder, CFolderReader::kFindFile), 100u);
 
-    auto records = Scan(m_dialog, m_root);
+    auto records = Scan(m_root);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].name, "Ωμέγα 日本 😀");
     EXPECT_EQ(records[0].size, 100u);
 
-    records = Scan(m_dialog, folder);
+    records = Scan(folder);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].name, "ß€ – č.txt");
     EXPECT_EQ(records[1].name, "Жёлтый");
@@ -216,10 +198,10 @@ TEST_F(FolderScanTest, PathsLongerThan260CharactersAndDeepTrees) {
     EXPECT_EQ(Total(m_root, CFolderReader::kFindFile), 1300u);
     EXPECT_EQ(Total(deep, CFolderReader::kHandleBatches), 1295u);
 
-    auto records = Scan(m_dialog, m_root);
+    auto records = Scan(m_root);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].size, 1300u);
-    records = Scan(m_dialog, deep);
+    records = Scan(deep);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].name, "bottom.dat");
     EXPECT_EQ(records[0].size, 1234u);
@@ -253,21 +235,21 @@ TEST_F(FolderScanTest, FoldersLargerThanOneReadOfTheirEntries) {
         EXPECT_EQ(Total(m_root, method), flatTotal + 3 * wideCount);
         EXPECT_EQ(Total(Path("kette"), method), 3u * wideCount);
     }
-    auto records = Scan(m_dialog, m_root);
+    auto records = Scan(m_root);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].name, "flach");
     EXPECT_EQ(records[0].size, flatTotal);
     EXPECT_EQ(records[1].name, "kette");
     EXPECT_EQ(records[1].size, 3u * wideCount);
 
-    records = Scan(m_dialog, Path("flach\\"));
+    records = Scan(Path("flach\\"));
     ASSERT_EQ(records.size(), static_cast<size_t>(flatCount));
     std::vector<std::string> names;
     for (const Record& r : records)
         names.push_back(r.name);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(std::unique(names.begin(), names.end()), names.end());
-    EXPECT_EQ(Scan(m_dialog, deep).size(), static_cast<size_t>(wideCount));
+    EXPECT_EQ(Scan(deep).size(), static_cast<size_t>(wideCount));
 }
 
 TEST_F(FolderScanTest, LinksAreCountedWithTheirOwnSizeAndNotEntered) {
@@ -291,7 +273,7 @@ TEST_F(FolderScanTest, LinksAreCountedWithTheirOwnSizeAndNotEntered) {
     EXPECT_EQ(Total(Path("a\\b\\"), CFolderReader::kHandleBatches), 50u);
     EXPECT_EQ(Total(Path("a\\b\\up\\"), CFolderReader::kHandleBatches), 150u);
 
-    const auto records = Scan(m_dialog, Path("a\\b\\"));
+    const auto records = Scan(Path("a\\b\\"));
     ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[0].name, "g.dat");
     for (const char* link : {"up", "top", "side"}) {
@@ -322,13 +304,13 @@ TEST_F(FolderScanTest, FolderLoopThatIsNoReparsePointIsNotEnteredAgain) {
     EXPECT_EQ(Total(Path("a\\b\\loop\\"), CFolderReader::kHandleBatches), 150u);
 
     // The loop leads back to a folder above: shown with its own size only.
-    auto records = Scan(m_dialog, Path("a\\b\\"));
+    auto records = Scan(Path("a\\b\\"));
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].name, "g.dat");
     EXPECT_EQ(records[1].name, "loop");
     EXPECT_EQ(records[1].size, 0u);
     // Seen through the loop, b is a folder above the one shown.
-    records = Scan(m_dialog, Path("a\\b\\loop\\"));
+    records = Scan(Path("a\\b\\loop\\"));
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].name, "f.dat");
     EXPECT_EQ(records[1].name, "b");
@@ -349,17 +331,17 @@ TEST_F(FolderScanTest, FolderThatCannotBeSearched) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
 
     uint64_t total = 5;
-    EXPECT_FALSE(m_dialog.FolderSize(Path("locked\\"), total));
+    EXPECT_FALSE(Sum(Path("locked\\"), total));
     EXPECT_EQ(total, 5u);
     EXPECT_EQ(Total(m_root, CFolderReader::kHandleBatches), 300u);
     EXPECT_EQ(Total(m_root, CFolderReader::kFindFile), 300u);
-    auto records = Scan(m_dialog, m_root);
+    auto records = Scan(m_root);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].name, "ok.dat");
     EXPECT_EQ(records[1].name, "locked");
     EXPECT_EQ(records[1].size, 0u);
     EXPECT_TRUE(records[1].isFolder);
-    EXPECT_TRUE(Scan(m_dialog, Path("locked\\")).empty());
+    EXPECT_TRUE(Scan(Path("locked\\")).empty());
     CloseHandle(held);
     EXPECT_EQ(Total(m_root, CFolderReader::kHandleBatches), 800u);
 }
@@ -367,10 +349,10 @@ TEST_F(FolderScanTest, FolderThatCannotBeSearched) {
 TEST_F(FolderScanTest, StopRequestEndsTheWalkAtOnce) {
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(MakeFile(Path("sub\\f") + CString(std::to_string(i)) + ".dat", 10));
-    m_dialog.m_scanThread.StopFlag() = true;
+    m_stop = true;
     EXPECT_EQ(Total(m_root, CFolderReader::kHandleBatches), 0u);
-    EXPECT_TRUE(Scan(m_dialog, m_root).empty());
-    m_dialog.m_scanThread.StopFlag() = false;
+    EXPECT_TRUE(Scan(m_root).empty());
+    m_stop = false;
     EXPECT_EQ(Total(m_root, CFolderReader::kHandleBatches), 200u);
 }
 
@@ -406,9 +388,9 @@ TEST(LoopGuard, FoldersAboveOrOnTheWayDownAreNotEnteredAgain) {
 }
 
 TEST(SizeSort, LargestFirstAndEqualSizesInTheirOrder) {
-    CUsageDlg dialog;
-    dialog.SortEntriesBySize(); // nothing to sort
-    EXPECT_EQ(dialog.m_entries.GetSize(), 0);
+    CEntryArray entries, work;
+    entries.SortBySize(work); // nothing to sort
+    EXPECT_EQ(entries.GetSize(), 0);
 
     const int count = 20000;
     uint32_t seed = 7;
@@ -417,19 +399,19 @@ TEST(SizeSort, LargestFirstAndEqualSizesInTheirOrder) {
         seed = seed * 1664525u + 1013904223u;
         // Few distinct sizes, so that most records have equals; the time holds the order.
         const uint64_t size = (seed >> 16) % 40 + ((i % 1000 == 0) ? 5 * kGiB : 0);
-        ASSERT_TRUE(dialog.AddEntry(UsageEntry("e", i % 2 == 0, size, CTime(i), 0)));
-        added.push_back(dialog.m_entries.GetAt(i));
+        ASSERT_TRUE(entries.AddCopy(UsageEntry("e", i % 2 == 0, size, CTime(i), 0)));
+        added.push_back(entries.GetAt(i));
     }
-    dialog.SortEntriesBySize();
-    ASSERT_EQ(dialog.m_entries.GetSize(), count);
-    EXPECT_EQ(dialog.m_sortBuffer.GetSize(), 0);
+    entries.SortBySize(work);
+    ASSERT_EQ(entries.GetSize(), count);
+    EXPECT_EQ(work.GetSize(), 0);
     std::vector<const CObject*> sorted;
     for (int i = 0; i < count; ++i) {
-        sorted.push_back(dialog.m_entries.GetAt(i));
+        sorted.push_back(entries.GetAt(i));
         if (i == 0)
             continue;
-        const UsageEntry* a = dialog.m_entries.GetEntry(i - 1);
-        const UsageEntry* b = dialog.m_entries.GetEntry(i);
+        const UsageEntry* a = entries.GetEntry(i - 1);
+        const UsageEntry* b = entries.GetEntry(i);
         ASSERT_TRUE(a->m_size > b->m_size ||
                     (a->m_size == b->m_size && a->m_time.GetTime() < b->m_time.GetTime()))
             << "at " << i;
@@ -438,4 +420,5 @@ TEST(SizeSort, LargestFirstAndEqualSizesInTheirOrder) {
     std::sort(added.begin(), added.end());
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(added, sorted);
+    entries.DeleteAll();
 }

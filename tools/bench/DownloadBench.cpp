@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "update/UpdateCheck.h"
+#include "update/Download.h"
 
 int main(int argc, char** argv) {
     if (argc < 4) {

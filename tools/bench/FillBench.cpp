@@ -26,6 +26,7 @@
 #include "app/Messages.h"
 #include "app/UsageDlg.h"
 #include "classlib/WinApp.h"
+#include "classlib/WinText.h"
 #include "res/resource.h"
 
 namespace {
@@ -63,7 +64,7 @@ class CBenchDlg : public CUsageDlg {
   protected:
     BOOL OnInitDialog() override {
         const BOOL result = CUsageDlg::OnInitDialog();
-        SetWindowSubclass(m_list.m_hWnd, &ListProbe, 1, reinterpret_cast<DWORD_PTR>(this));
+        SetWindowSubclass(GetDlgItem(IDC_LIST), &ListProbe, 1, reinterpret_cast<DWORD_PTR>(this));
         return result;
     }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -109,11 +110,24 @@ bool WaitUntil(const std::function<bool()>& condition, double seconds) {
     return true;
 }
 
+// The main window's list, read from the driving thread.
+int RowCount(CUsageDlg& dialog) {
+    return static_cast<int>(::SendMessageW(dialog.GetDlgItem(IDC_LIST), LVM_GETITEMCOUNT, 0, 0));
+}
+
 int RowOf(CUsageDlg& dialog, const CString& name) {
-    for (int i = 0; i < dialog.m_list.GetItemCount(); ++i)
-        if (dialog.m_list.GetItemText(i, 0) == name)
+    CListCtrl list;
+    list.m_hWnd = dialog.GetDlgItem(IDC_LIST);
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        if (list.GetItemText(i, 0) == name)
             return i;
     return -1;
+}
+
+CString Title(HWND window) {
+    wchar_t text[1024] = L"";
+    GetWindowTextW(window, text, 1024);
+    return Narrow(text);
 }
 
 bool Ready(HWND window) {
@@ -198,8 +212,8 @@ void Measure(CBenchDlg& dialog, HWND window, const CString& folder) {
     }
     gap = std::max(gap, fillEnd - last);
     std::printf("%s %d %.3f %.3f %d %.3f %d %.1f %.0f %.0f %.0f\n", folder.c_str(),
-                dialog.m_list.GetItemCount(), end - start, fillStart - start, paints, gap,
-                withoutNewest, paints ? paintSeconds * 1000.0 / paints : 0.0, unanswered * 1000.0,
+                RowCount(dialog), end - start, fillStart - start, paints, gap, withoutNewest,
+                paints ? paintSeconds * 1000.0 / paints : 0.0, unanswered * 1000.0,
                 dialog.longestMessage * 1000.0, dialog.longestPaint * 1000.0);
     std::fflush(stdout);
 }
@@ -213,8 +227,8 @@ int main(int argc, char** argv) {
     AfxEnableControlContainer();
     const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(argv[1][0])));
     CBenchDlg dialog;
-    for (int i = 0; i < 26; ++i)
-        dialog.m_driveLetters[i] = i == letter - 'A';
+    // The letter alone; the type and label flags as they were.
+    dialog.UnpackOptions((dialog.PackOptions() & 0x3Fu) | (0x80000000u >> (letter - 'A')));
     CString root;
     root.Format("%c:\\", letter);
 
@@ -232,7 +246,7 @@ int main(int argc, char** argv) {
                 Measure(dialog, window, argv[i]);
                 SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_BACK, BN_CLICKED),
                              reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_BACK)));
-                WaitUntil([&] { return Ready(window) && dialog.m_currentPath == root; }, 600);
+                WaitUntil([&] { return Ready(window) && Title(window) == root; }, 600);
             }
         }
         if (window)

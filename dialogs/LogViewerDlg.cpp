@@ -1,19 +1,19 @@
-#include "log/LogViewerDlg.h"
+#include "dialogs/LogViewerDlg.h"
 
 #include <richedit.h>
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <memory>
 #include <new>
 
-#include "attrib/ConfirmDlg.h"
-#include "attrib/ErrorMsgDlg.h"
 #include "classlib/File.h"
 #include "classlib/WinApp.h"
 #include "classlib/WinText.h"
+#include "dialogs/ConfirmDlg.h"
+#include "dialogs/ErrorMsgDlg.h"
 #include "log/ErrorLog.h"
+#include "log/LogFiles.h"
 #include "res/resource.h"
 
 namespace {
@@ -22,33 +22,7 @@ constexpr int kMinWidth = 484;
 constexpr int kMinHeight = 359;
 // The largest log that is loaded: the text lengths of Windows are ints.
 constexpr uint64_t kMaxLoadedBytes = INT_MAX - 1;
-
-std::wstring Convert(UINT codePage, DWORD flags, const char* bytes, int count) {
-    const int length = MultiByteToWideChar(codePage, flags, bytes, count, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, flags, bytes, count, &wide[0], length);
-    return wide;
-}
 } // namespace
-
-std::wstring LogTextForDisplay(const CString& bytes) {
-    std::wstring wide;
-    const char* text = bytes.c_str();
-    const int length = bytes.GetLength();
-    for (int start = 0; start < length;) {
-        const char* end = static_cast<const char*>(memchr(text + start, '\n', length - start));
-        const int count = end ? static_cast<int>(end - text) + 1 - start : length - start;
-        // A line whose bytes are not valid UTF-8 was written in the ANSI code page.
-        std::wstring line = Convert(CP_UTF8, MB_ERR_INVALID_CHARS, text + start, count);
-        if (line.empty())
-            line = Convert(CP_ACP, 0, text + start, count);
-        wide += line;
-        start += count;
-    }
-    return wide;
-}
 
 CLogViewerDlg::CLogViewerDlg(CWnd* parent) : CDialog(IDD_LOG_VIEWER, parent), m_owner(parent) {}
 

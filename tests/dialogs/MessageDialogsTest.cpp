@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "attrib/ConfirmDlg.h"
-#include "attrib/ErrorMsgDlg.h"
+#include "attrib/AttribWalk.h"
 #include "classlib/WinText.h"
+#include "dialogs/ConfirmDlg.h"
+#include "dialogs/ErrorMsgDlg.h"
 #include "res/resource.h"
 #include "support/AnimationProbe.h"
 #include "support/WindowDriver.h"
@@ -66,7 +67,7 @@ uint32_t MiddleRed(HWND animation) {
 
 TEST(ConfirmDlg, AsksTheReadOnlyQuestionInTwoLinesAndYesOrEnterIsOk) {
     CConfirmDlg setting;
-    setting.SetMode(AttribSet);
+    setting.SetText(ReadOnlyQuestion(AttribSet));
     const auto readSet = [](HWND window) {
         EXPECT_EQ(WindowTitle(window), "Bitte bestätigen");
         EXPECT_EQ(EditLines(GetDlgItem(window, IDC_CONFIRM_TEXT)), Question("setzen"));
@@ -75,20 +76,19 @@ TEST(ConfirmDlg, AsksTheReadOnlyQuestionInTwoLinesAndYesOrEnterIsOk) {
 
     // The focus starts on "&Ja", and Enter presses it.
     CConfirmDlg clearing;
-    clearing.SetMode(AttribClear);
+    clearing.SetText(ReadOnlyQuestion(AttribClear));
     const auto readClear = [](HWND window) {
         EXPECT_EQ(EditLines(GetDlgItem(window, IDC_CONFIRM_TEXT)), Question("entfernen"));
     };
     EXPECT_EQ(Answer(clearing, readClear, [](HWND w) { TypeKey(w, VK_RETURN); }), IDOK);
 }
 
-TEST(ConfirmDlg, GivenTextOverridesTheModeAndNoEscCloseBoxAreNo) {
+TEST(ConfirmDlg, ShowsTheGivenTextAndNoEscCloseBoxAreNo) {
     const std::vector<std::function<void(HWND)>> noAnswers{
         [](HWND w) { ClickButton(w, IDC_CONFIRM_NO); }, [](HWND w) { TypeKey(w, VK_ESCAPE); },
         [](HWND w) { PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }};
     for (size_t i = 0; i < noAnswers.size(); ++i) {
         CConfirmDlg dialog;
-        dialog.SetMode(AttribClear);
         dialog.SetText("Fehler-Protokoll wirklich löschen?");
         const auto read = [](HWND window) {
             EXPECT_EQ(ItemText(window, IDC_CONFIRM_TEXT), "Fehler-Protokoll wirklich löschen?");

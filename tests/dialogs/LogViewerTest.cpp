@@ -9,8 +9,9 @@
 #include "app/UsageDlg.h"
 #include "classlib/WinApp.h"
 #include "classlib/WinText.h"
+#include "dialogs/LogViewerDlg.h"
 #include "log/ErrorLog.h"
-#include "log/LogViewerDlg.h"
+#include "log/LogFiles.h"
 #include "res/resource.h"
 #include "support/ScratchFolder.h"
 #include "support/WindowDriver.h"
@@ -89,10 +90,9 @@ TEST(LogViewer, ShowsTheWholeLogFromItsBeginningAndDeletesItOnYes) {
 }
 
 TEST(LogViewer, WithoutALogOnlyTheErrorMessageComesUp) {
-    ScratchFolder folder;
+    DeleteFileW(Widen(GetProgramFolder() + "Voldix.log").c_str());
     CUsageDlg main;
     RunDialog(main, [&](HWND window) {
-        main.m_errorLog.SetBasePath(folder.Path("Voldix"));
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_OPT_LOG, 0), 0);
         HWND message = WaitForOwnedWindow(window, "Fehlermeldung");
         ASSERT_NE(message, nullptr);

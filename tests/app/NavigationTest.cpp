@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "classlib/Clipboard.h"
 #include "classlib/WinText.h"
 #include "res/resource.h"
 #include "support/FixtureTree.h"
@@ -16,7 +17,6 @@
 #include "support/TestDrives.h"
 #include "support/WindowDriver.h"
 #include "usage/Format.h"
-#include "usage/Navigation.h"
 
 namespace {
 HWND List(HWND window) {
@@ -32,27 +32,15 @@ void FocusList(HWND window) {
     SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(List(window)), TRUE);
 }
 
-std::vector<std::string> Headings(CUsageDlg& dialog) {
+std::vector<std::string> Headings(const ListProbe& list) {
     std::vector<std::string> headings;
     for (int c = 0; c < 5; ++c)
-        headings.push_back(dialog.m_list.GetColumnHeading(c).str());
+        headings.push_back(list.Heading(c).str());
     return headings;
 }
 
 int SelectedCount(HWND window) {
     return static_cast<int>(SendMessageW(List(window), LVM_GETSELECTEDCOUNT, 0, 0));
-}
-
-// The cursor that the list sets for itself when the mouse is over it.
-HCURSOR ListCursor(HWND window) {
-    const DWORD uiThread = GetWindowThreadProcessId(window, nullptr);
-    AttachThreadInput(GetCurrentThreadId(), uiThread, TRUE);
-    SetCursor(nullptr);
-    SendMessageW(List(window), WM_SETCURSOR, reinterpret_cast<WPARAM>(List(window)),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    HCURSOR cursor = GetCursor();
-    AttachThreadInput(GetCurrentThreadId(), uiThread, FALSE);
-    return cursor;
 }
 
 HCURSOR ProgramCursor(UINT id) {
@@ -94,19 +82,15 @@ TEST_F(NavigationTest, OpenFoldersGoBackWithButtonAndEnter) {
         const ListProbe list(window);
         EXPECT_EQ(WindowTitle(window), "Voldix");
         list.Open("P:\\", "P:\\");
-        EXPECT_EQ(Headings(m_dialog), (std::vector<std::string>{"Eintrag", "Grösse", "Anteil",
-                                                                "Änderung", "Attribute"}));
-        EXPECT_EQ(m_dialog.m_depth, 1);
+        EXPECT_EQ(Headings(list), (std::vector<std::string>{"Eintrag", "Grösse", "Anteil",
+                                                            "Änderung", "Attribute"}));
         list.Open(m_folder.Name(), m_folder.Path());
         EXPECT_EQ(list.Column(), (std::vector<std::string>{"eins", "datei.txt"}));
-        EXPECT_EQ(m_dialog.m_list.GetItemText(0, 1), "1.1 KB");
-        EXPECT_EQ(m_dialog.m_list.GetItemText(0, 2), "99.10%");
-        EXPECT_EQ(m_dialog.m_list.GetItemText(1, 1), "10 Bytes");
-        EXPECT_EQ(m_dialog.m_list.GetItemText(1, 2), "0.90%");
+        EXPECT_EQ(list.Text(0, 1), "1.1 KB");
+        EXPECT_EQ(list.Text(0, 2), "99.10%");
+        EXPECT_EQ(list.Text(1, 1), "10 Bytes");
+        EXPECT_EQ(list.Text(1, 2), "0.90%");
         list.Open("eins", m_folder.Path("eins\\"));
-        EXPECT_EQ(m_dialog.m_depth, 3);
-        EXPECT_EQ(m_dialog.m_pathStack.GetSize(), 3);
-        EXPECT_EQ(m_dialog.m_pathStack[2], m_folder.Path());
         // Two levels down, back twice, down another branch and back: every "&Zurück"
         // lands in the folder the way down came through.
         const auto back = [&](const char* level) {
@@ -122,27 +106,22 @@ TEST_F(NavigationTest, OpenFoldersGoBackWithButtonAndEnter) {
         list.Open("tief", m_folder.Path("eins\\seite\\tief\\"));
         back("eins\\seite\\");
         back("eins\\");
-        EXPECT_EQ(m_dialog.m_pathStack.GetSize(), 3);
 
         ClickButton(window, IDC_BACK);
         ASSERT_TRUE(list.WaitForLevel(m_folder.Path()));
-        EXPECT_EQ(m_dialog.m_depth, 2);
         EXPECT_EQ(list.Column(), (std::vector<std::string>{"eins", "datei.txt"}));
 
         // Enter on the list presses the default button, "&Zurück".
         FocusList(window);
         list.PressKey(VK_RETURN);
         ASSERT_TRUE(list.WaitForLevel("P:\\"));
-        EXPECT_EQ(m_dialog.m_depth, 1);
         EXPECT_GE(list.RowOf(m_folder.Name()), 0);
 
         ClickButton(window, IDC_BACK);
         EXPECT_EQ(WindowTitle(window), "Voldix");
         EXPECT_EQ(list.Column(), (std::vector<std::string>{"P:\\"}));
-        EXPECT_EQ(Headings(m_dialog),
+        EXPECT_EQ(Headings(list),
                   (std::vector<std::string>{"Eintrag", "Grösse", "Belegt", "Frei", "System"}));
-        EXPECT_EQ(m_dialog.m_depth, 0);
-        EXPECT_EQ(m_dialog.m_pathStack.GetSize(), 0);
 
         // "&Zurück" in the drive list changes nothing.
         ClickButton(window, IDC_BACK);
@@ -160,18 +139,13 @@ TEST_F(NavigationTest, RestartFromThreeLevelsDown) {
         list.Open("eins", m_folder.Path("eins\\"));
         list.Open("zwei", m_folder.Path("eins\\zwei\\"));
         EXPECT_EQ(list.Column(), (std::vector<std::string>{"z.dat", "drei"}));
-        EXPECT_EQ(m_dialog.m_depth, 4);
 
         ClickButton(window, IDC_RESTART);
         EXPECT_EQ(WindowTitle(window), "Voldix");
         EXPECT_EQ(list.Column(), (std::vector<std::string>{"P:\\"}));
-        EXPECT_EQ(m_dialog.m_list.GetColumnHeading(2), "Belegt");
-        EXPECT_EQ(m_dialog.m_depth, 0);
-        EXPECT_EQ(m_dialog.m_pathStack.GetSize(), 0);
-        EXPECT_TRUE(m_dialog.m_currentPath.IsEmpty());
+        EXPECT_EQ(list.Heading(2), "Belegt");
         // The drive list opens again from there.
         list.Open("P:\\", "P:\\");
-        EXPECT_EQ(m_dialog.m_depth, 1);
     });
 }
 
@@ -188,14 +162,12 @@ TEST_F(NavigationTest, FileRowsAndTheAreaBelowTheRowsDoNotOpen) {
         list.Open("P:\\", "P:\\");
         list.Open(m_folder.Name(), m_folder.Path());
         list.DoubleClickRow(list.RowOf("datei.txt"));
-        last = list.RowRect(m_dialog.m_list.GetItemCount() - 1);
+        last = list.RowRect(list.Rows() - 1);
         DoubleClickAt(window, last.left + 5, last.bottom + 40);
         Settle(window);
         EXPECT_TRUE(list.ButtonsEnabled());
-        EXPECT_FALSE(m_dialog.m_list.IsBusy());
+        EXPECT_EQ(list.Cursor(), ProgramCursor(IDC_CURSOR_ARROW));
         EXPECT_EQ(WindowTitle(window), m_folder.Path());
-        EXPECT_EQ(m_dialog.m_depth, 2);
-        EXPECT_EQ(m_dialog.m_currentPath, m_folder.Path());
         EXPECT_EQ(list.Column(), (std::vector<std::string>{"eins", "datei.txt"}));
     });
 }
@@ -214,36 +186,34 @@ TEST_F(NavigationTest, RowsShowSharesTimesAttributesAndUnsearchableFolders) {
         list.Open("P:\\", "P:\\");
         list.Open(m_folder.Name(), m_folder.Path());
         list.Open("rows", m_folder.Path("rows\\"));
-        ASSERT_EQ(m_dialog.m_list.GetItemCount(), 5);
-        EXPECT_EQ(m_dialog.m_entries.GetSize(), 5);
+        ASSERT_EQ(list.Rows(), 5);
         const int big = list.RowOf("threehundred.dat");
         const int small = list.RowOf("hundred.dat");
         EXPECT_EQ(big, 0);
         EXPECT_EQ(small, 1);
-        EXPECT_EQ(m_dialog.m_list.GetItemText(big, 1), "300 Bytes");
-        EXPECT_EQ(m_dialog.m_list.GetItemText(big, 2), "75.00%");
-        EXPECT_EQ(m_dialog.m_list.GetItemText(small, 2), "25.00%");
-        EXPECT_EQ(m_dialog.m_list.GetItemText(big, 3),
-                  ShownTime(m_folder.Path("rows\\threehundred.dat")));
-        EXPECT_EQ(m_dialog.m_list.GetItemText(big, 4).Mid(2, 1), "F");
-        EXPECT_EQ(m_dialog.m_list.GetItemImage(big, 0), 1);
+        EXPECT_EQ(list.Text(big, 1), "300 Bytes");
+        EXPECT_EQ(list.Text(big, 2), "75.00%");
+        EXPECT_EQ(list.Text(small, 2), "25.00%");
+        EXPECT_EQ(list.Text(big, 3), ShownTime(m_folder.Path("rows\\threehundred.dat")));
+        EXPECT_EQ(list.Text(big, 4).Mid(2, 1), "F");
+        EXPECT_EQ(list.Image(big, 0), 1);
         for (const char* name : {"locked", "leer", "hoch"}) {
             const int row = list.RowOf(name);
             ASSERT_GE(row, 2) << name;
-            EXPECT_EQ(m_dialog.m_list.GetItemText(row, 1), "0 Bytes") << name;
-            EXPECT_EQ(m_dialog.m_list.GetItemText(row, 2), "0.00%") << name;
+            EXPECT_EQ(list.Text(row, 1), "0 Bytes") << name;
+            EXPECT_EQ(list.Text(row, 2), "0.00%") << name;
             for (int column = 0; column < 5; ++column)
-                EXPECT_EQ(m_dialog.m_list.GetItemImage(row, column), 0) << name;
+                EXPECT_EQ(list.Image(row, column), 0) << name;
         }
-        EXPECT_EQ(m_dialog.m_list.GetItemText(list.RowOf("locked"), 4), "--D---------");
-        EXPECT_EQ(m_dialog.m_list.GetItemText(list.RowOf("hoch"), 4), "--D-----L---");
-        EXPECT_EQ(m_dialog.m_list.GetSelectionMark(), 0);
+        EXPECT_EQ(list.Text(list.RowOf("locked"), 4), "--D---------");
+        EXPECT_EQ(list.Text(list.RowOf("hoch"), 4), "--D-----L---");
+        EXPECT_EQ(list.SelectionMark(), 0);
 
         // An empty folder: no rows, the folder headings and its path.
         list.Open("leer", m_folder.Path("rows\\leer\\"));
-        EXPECT_EQ(m_dialog.m_list.GetItemCount(), 0);
-        EXPECT_EQ(Headings(m_dialog), (std::vector<std::string>{"Eintrag", "Grösse", "Anteil",
-                                                                "Änderung", "Attribute"}));
+        EXPECT_EQ(list.Rows(), 0);
+        EXPECT_EQ(Headings(list), (std::vector<std::string>{"Eintrag", "Grösse", "Anteil",
+                                                            "Änderung", "Attribute"}));
     });
     CloseHandle(held);
 }
@@ -263,7 +233,7 @@ TEST_F(NavigationTest, DuringAScanTheListIsBusyAndNavigationWaits) {
         ASSERT_NE(busy, nullptr);
         list.Open("P:\\", "P:\\");
         list.Open(m_folder.Name(), m_folder.Path());
-        EXPECT_EQ(ListCursor(window), arrow);
+        EXPECT_EQ(list.Cursor(), arrow);
 
         // The focus on "&Zurück" goes to the list while the button is disabled.
         SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, IDC_BACK)),
@@ -273,8 +243,7 @@ TEST_F(NavigationTest, DuringAScanTheListIsBusyAndNavigationWaits) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_BACK)));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_RESTART)));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDCANCEL)));
-        EXPECT_TRUE(m_dialog.m_list.IsBusy());
-        EXPECT_EQ(ListCursor(window), busy);
+        EXPECT_EQ(list.Cursor(), busy);
         GUITHREADINFO gui{};
         gui.cbSize = sizeof(gui);
         GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
@@ -287,19 +256,15 @@ TEST_F(NavigationTest, DuringAScanTheListIsBusyAndNavigationWaits) {
         SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_RESTART, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_RESTART)));
         EXPECT_FALSE(list.ButtonsEnabled());
-        EXPECT_TRUE(m_dialog.m_list.IsBusy());
+        EXPECT_EQ(list.Cursor(), busy);
 
         ASSERT_TRUE(list.WaitForLevel(m_folder.Path("viele\\")));
-        EXPECT_EQ(m_dialog.m_list.GetItemCount(), 301);
-        EXPECT_EQ(m_dialog.m_list.GetItemText(0, 0), "sub");
-        EXPECT_EQ(m_dialog.m_depth, 3);
-        EXPECT_EQ(m_dialog.m_pathStack.GetSize(), 3);
-        EXPECT_EQ(m_dialog.m_currentPath, m_folder.Path("viele\\"));
-        EXPECT_FALSE(m_dialog.m_list.IsBusy());
-        EXPECT_EQ(ListCursor(window), arrow);
+        EXPECT_EQ(list.Rows(), 301);
+        EXPECT_EQ(list.Text(0, 0), "sub");
+        EXPECT_EQ(list.Cursor(), arrow);
         EXPECT_TRUE(list.ButtonsEnabled());
-        EXPECT_EQ(m_dialog.m_list.GetItemText(0, 2), "70.00%");
-        EXPECT_EQ(m_dialog.m_list.GetItemText(1, 2), "0.10%");
+        EXPECT_EQ(list.Text(0, 2), "70.00%");
+        EXPECT_EQ(list.Text(1, 2), "0.10%");
     });
 }
 
@@ -338,7 +303,7 @@ TEST_F(NavigationTest, CtrlWithAnyOtherKeySelectsNothing) {
             window, {{VK_CONTROL, true}, {'A', true}, {'A', false}, {VK_CONTROL, false}}))
             << "Ctrl+A not handled";
         EXPECT_EQ(SelectedCount(window), 2);
-        ASSERT_EQ(m_dialog.m_list.GetItemCount(), 2);
+        ASSERT_EQ(list.Rows(), 2);
         const std::pair<const char*, std::vector<std::pair<WORD, bool>>> presses[] = {
             {"Ctrl alone", {{VK_CONTROL, true}, {VK_CONTROL, false}}},
             {"Ctrl+End",
@@ -372,22 +337,23 @@ TEST_F(NavigationTest, FolderOfThousandsOfEntriesShowsEveryRow) {
             total += i % 7;
         const int row = list.RowOf("gross");
         ASSERT_GE(row, 0);
-        EXPECT_EQ(m_dialog.m_list.GetItemText(row, 1), FormatSize(static_cast<uint64_t>(total)));
+        EXPECT_EQ(list.Text(row, 1), FormatSize(static_cast<uint64_t>(total)));
 
         list.Open("gross", m_folder.Path("gross\\"));
-        ASSERT_EQ(m_dialog.m_entries.GetSize(), count);
-        ASSERT_EQ(m_dialog.m_list.GetItemCount(), count);
-        // Row i shows record i, in size order; the first row is marked and in view.
-        for (int i = 0; i < count; ++i) {
-            const UsageEntry* entry = m_dialog.m_entries.GetEntry(i);
-            ASSERT_EQ(m_dialog.m_list.GetItemText(i, 0), entry->m_name) << "row " << i;
-            if (i > 0) {
-                ASSERT_LE(entry->m_size, m_dialog.m_entries.GetEntry(i - 1)->m_size) << i;
-            }
+        ASSERT_EQ(list.Rows(), count);
+        // Each row shows an entry of its own with its size, in size order; the first row is
+        // marked and in view.
+        std::vector<bool> seen(count, false);
+        for (int i = 0, previous = 7; i < count; ++i) {
+            int index = -1;
+            ASSERT_EQ(std::sscanf(list.Text(i).c_str(), "eintrag_%d.dat", &index), 1) << i;
+            ASSERT_TRUE(index >= 0 && index < count && !seen[index]) << "row " << i;
+            seen[index] = true;
+            ASSERT_EQ(list.Text(i, 1), FormatSize(static_cast<uint64_t>(index % 7))) << i;
+            ASSERT_LE(index % 7, previous) << i;
+            previous = index % 7;
         }
-        EXPECT_EQ(m_dialog.m_list.GetItemText(count - 1, 1),
-                  FormatSize(m_dialog.m_entries.GetEntry(count - 1)->m_size));
-        EXPECT_EQ(m_dialog.m_list.GetSelectionMark(), 0);
+        EXPECT_EQ(list.SelectionMark(), 0);
         EXPECT_EQ(SendMessageW(List(window), LVM_GETTOPINDEX, 0, 0), 0);
     });
 }
@@ -398,28 +364,15 @@ TEST(Clipboard, TextWithCharactersOutsideTheCodePageReadsBack) {
         const CString text = "P:\\Ordner äöü\\Ωμέγα 日本\\Voldix.exe";
         ASSERT_TRUE(CopyTextToClipboard(window, "vorher"));
         ASSERT_TRUE(CopyTextToClipboard(window, text));
-        ASSERT_TRUE(OpenClipboard(nullptr));
-        HANDLE unicode = GetClipboardData(CF_UNICODETEXT);
-        ASSERT_NE(unicode, nullptr);
-        const wchar_t* wide = static_cast<const wchar_t*>(GlobalLock(unicode));
-        EXPECT_EQ(Narrow(wide), text);
-        GlobalUnlock(unicode);
+        EXPECT_EQ(ClipboardText(), text.str());
         // Windows offers the same text in the user's code page; what it cannot show there
         // becomes '?'.
-        HANDLE ansi = GetClipboardData(CF_TEXT);
-        ASSERT_NE(ansi, nullptr);
-        const std::string narrow = static_cast<const char*>(GlobalLock(ansi));
-        GlobalUnlock(ansi);
-        CloseClipboard();
+        const std::string narrow = ClipboardText(CF_TEXT);
+        ASSERT_GE(narrow.size(), 13u) << narrow;
         EXPECT_EQ(narrow.substr(0, 13), "P:\\Ordner \xe4\xf6\xfc");
         EXPECT_EQ(narrow.substr(narrow.size() - 11), "\\Voldix.exe");
 
         ASSERT_TRUE(CopyTextToClipboard(window, ""));
-        ASSERT_TRUE(OpenClipboard(nullptr));
-        unicode = GetClipboardData(CF_UNICODETEXT);
-        ASSERT_NE(unicode, nullptr);
-        EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(GlobalLock(unicode))), L"");
-        GlobalUnlock(unicode);
-        CloseClipboard();
+        EXPECT_EQ(ClipboardText(), "");
     });
 }

@@ -1,7 +1,6 @@
 // CUsageDlg, entry rows section: the records behind the rows and the row writers.
-#include <new>
-
 #include "app/Messages.h"
+#include "app/ShareBar.h"
 #include "app/UsageDlg.h"
 #include "res/resource.h"
 #include "usage/Format.h"
@@ -14,17 +13,11 @@ constexpr DWORD kRowSliceMs = 20;
 } // namespace
 
 bool CUsageDlg::AddEntry(const UsageEntry& entry) {
-    UsageEntry* copy = new (std::nothrow) UsageEntry(entry);
-    if (!copy)
-        return false;
-    m_entries.Add(copy);
-    return true;
+    return m_entries.AddCopy(entry);
 }
 
 void CUsageDlg::ClearEntries() {
-    for (int i = 0; i < m_entries.GetSize(); ++i)
-        delete m_entries.GetEntry(i);
-    m_entries.SetSize(0);
+    m_entries.DeleteAll();
 }
 
 void CUsageDlg::SetCell(int row, int column, const CString& text, int image) {
@@ -55,6 +48,7 @@ void CUsageDlg::FillFolderRows() {
         row.cells[0] = entry->m_name;
         row.cells[1] = FormatSize(entry->m_size);
         row.cells[2] = FormatShare(entry->m_size, m_totalSize);
+        row.share = ShareItemData(entry->m_size, m_totalSize, false);
         row.cells[3] = FormatEntryTime(entry->m_time);
         row.cells[4] = AttributeLetters(entry->m_attributes);
         m_rowsReady.store(i + 1, std::memory_order_release);
@@ -65,6 +59,7 @@ void CUsageDlg::FillFolderRows() {
             ::PostMessageW(m_hWnd, WM_SCAN_ROWS, kRowsShow, 0);
             frameStart = GetTickCount();
         }
+        // The designed pause of 1 ms per row.
         Sleep(1);
     }
     // The rest, in slices, so that the window keeps answering in between; each slice is
@@ -92,7 +87,7 @@ int CUsageDlg::ShowReadyRows() {
     m_list.SendMessage(WM_SETREDRAW, FALSE);
     do {
         const FolderRow& row = m_folderRows[static_cast<size_t>(m_rowsShown)];
-        m_list.InsertItem(m_rowsShown, row.cells[0], row.image);
+        m_list.InsertItem(m_rowsShown, row.cells[0], row.image, row.share);
         for (int column = 1; column < 5; ++column)
             m_list.SetItem(m_rowsShown, column, row.cells[column], row.image);
         ++m_rowsShown;

@@ -4,8 +4,8 @@
 
 #include "app/Messages.h"
 #include "app/UsageDlg.h"
-#include "attrib/ConfirmDlg.h"
-#include "attrib/ErrorMsgDlg.h"
+#include "dialogs/ConfirmDlg.h"
+#include "dialogs/ErrorMsgDlg.h"
 #include "res/resource.h"
 
 // ---- CUsageDlg: the change ----
@@ -14,7 +14,7 @@ void CUsageDlg::StartAttribChange(AttribMode mode) {
     if (!m_ready || m_list.GetNextItem(-1, LVNI_SELECTED) < 0)
         return;
     CConfirmDlg confirm(this);
-    confirm.SetMode(mode);
+    confirm.SetText(ReadOnlyQuestion(mode));
     m_attribDialog = &confirm;
     const INT_PTR answer = confirm.DoModal();
     m_attribDialog = nullptr;
@@ -35,19 +35,15 @@ void CUsageDlg::StartAttribChange(AttribMode mode) {
     // Written only while no change runs; the thread reads it.
     m_attribMode = mode;
     SetWorking(true);
-    if (!m_attribThread.Start(&CUsageDlg::AttribThreadProc, this)) {
+    const bool started = m_attribThread.Start([this, mode] {
+        const bool ok = RunAttribChange();
+        ::SendMessageW(m_hWnd, WM_ATTRIB_DONE, mode, ok ? 0 : 1);
+    });
+    if (!started) {
         // No thread to be had: change here rather than leave the window busy for good.
         const bool ok = RunAttribChange();
         OnAttribDone(mode, ok ? 0 : 1);
     }
-}
-
-DWORD WINAPI CUsageDlg::AttribThreadProc(LPVOID param) {
-    CUsageDlg* dialog = static_cast<CUsageDlg*>(param);
-    const AttribMode mode = dialog->m_attribMode;
-    const bool ok = dialog->RunAttribChange();
-    ::SendMessageW(dialog->m_hWnd, WM_ATTRIB_DONE, mode, ok ? 0 : 1);
-    return 0;
 }
 
 bool CUsageDlg::RunAttribChange() {
@@ -73,12 +69,8 @@ bool CUsageDlg::ChangeSelection(AttribMode mode) {
 LRESULT CUsageDlg::OnAttribDone(WPARAM wParam, LPARAM lParam) {
     // A change stopped by closing the window reports to nobody.
     if (lParam != 0 && !m_attribThread.StopRequested()) {
-        CString text;
-        text.Format("Bei mindestens einer Datei konnte der Schreibschutz nicht %s werden.\n"
-                    "Bitte überprüfen Sie das Fehler-Protokoll.",
-                    wParam == AttribSet ? "gesetzt" : "entfernt");
         CErrorMsgDlg report(this);
-        report.SetText(text);
+        report.SetText(ReadOnlyFailureReport(wParam == AttribSet ? AttribSet : AttribClear));
         m_attribDialog = &report;
         report.DoModal();
         m_attribDialog = nullptr;
@@ -92,7 +84,7 @@ bool CUsageDlg::StopAttribChange() {
     // thread waits in its last message; it ends when the report has returned, and the
     // destructor waits for it.
     if (m_attribDialog) {
-        m_attribThread.StopFlag() = true;
+        m_attribThread.RequestStop();
         m_attribDialog->EndDialog(IDCANCEL);
         return true;
     }

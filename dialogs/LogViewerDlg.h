@@ -44,7 +44,3 @@ class CLogViewerDlg : public CDialog {
     // the viewer itself is not shown yet when the message comes up.
     CWnd* m_owner;
 };
-
-// The log's bytes as the text to show, line by line: a line that is valid UTF-8 as
-// UTF-8, any other (cut off, or written by another program) in the ANSI code page.
-std::wstring LogTextForDisplay(const CString& bytes);

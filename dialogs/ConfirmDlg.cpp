@@ -1,29 +1,15 @@
-#include "attrib/ConfirmDlg.h"
+#include "dialogs/ConfirmDlg.h"
 
 #include "classlib/WinText.h"
 #include "res/resource.h"
 
-CConfirmDlg::CConfirmDlg(CWnd* parent) : CDialog(IDD_CONFIRM, parent) {}
-
-void CConfirmDlg::SetText(CString text) {
-    m_text = text;
-    m_useModeText = false;
-}
-
-CString CConfirmDlg::Question() const {
-    if (!m_useModeText)
-        return m_text;
-    CString question;
-    question.Format("Ab Auswahl bei allen Dateien\r\nden Schreibschutz %s?",
-                    m_mode != AttribSet ? "entfernen" : "setzen");
-    return question;
-}
+CConfirmDlg::CConfirmDlg(CWnd* parent) : CTextDlg(IDD_CONFIRM, parent) {}
 
 BOOL CConfirmDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     CenterWindow();
     // The edit control breaks the text into lines at its CR LF pairs.
-    ::SetWindowTextW(GetDlgItem(IDC_CONFIRM_TEXT), Widen(Question()).c_str());
+    ::SetWindowTextW(GetDlgItem(IDC_CONFIRM_TEXT), Widen(m_text).c_str());
     // Both buttons carry the default style, and the dialog manager makes the last of them
     // the default; "&Ja" gets the focus and the default, so that Enter answers yes.
     SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(IDC_CONFIRM_YES)), TRUE);

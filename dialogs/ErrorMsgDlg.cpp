@@ -1,4 +1,4 @@
-#include "attrib/ErrorMsgDlg.h"
+#include "dialogs/ErrorMsgDlg.h"
 
 #include <commctrl.h>
 
@@ -12,7 +12,7 @@ UINT LampClipForDpi(UINT dpi) {
     return dpi >= 144 ? IDR_AVI_LAMP_150 : IDR_AVI_LAMP;
 }
 
-CErrorMsgDlg::CErrorMsgDlg(CWnd* parent) : CDialog(IDD_ERROR_MSG, parent) {}
+CErrorMsgDlg::CErrorMsgDlg(CWnd* parent) : CTextDlg(IDD_ERROR_MSG, parent) {}
 
 BOOL CErrorMsgDlg::OnInitDialog() {
     CDialog::OnInitDialog();

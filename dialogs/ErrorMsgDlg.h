@@ -2,22 +2,18 @@
 // CErrorMsgDlg: an error text above the blinking red lamp, closed by a click on the lamp,
 // Enter, Esc or the close box.
 #include "classlib/AnimateCtrl.h"
-#include "classlib/Dialog.h"
-#include "classlib/String.h"
+#include "dialogs/TextDlg.h"
 
 // Dialog 153, "Fehlermeldung": informs only; its result means nothing.
-class CErrorMsgDlg : public CDialog {
+class CErrorMsgDlg : public CTextDlg {
   public:
     explicit CErrorMsgDlg(CWnd* parent = nullptr);
-
-    void SetText(CString text) { m_text = text; }
 
   protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
   private:
-    CString m_text;
     CAnimateCtrl m_animate;
 };
 
