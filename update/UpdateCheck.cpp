@@ -46,6 +46,8 @@ UpdateEntry* ReadUpdateListFile(const CString& path, const char* key) {
     }
     return reader.Finish();
 }
+DWORD g_listLimitMs = kListTimeLimitMs;
+DWORD g_downloadLimitMs = kDownloadTimeLimitMs;
 } // namespace
 
 CString UpdateBaseUrl() {
@@ -72,14 +74,16 @@ bool IsNewerVersion(const UpdateEntry* remote, UpdateEntry* local) {
     return remote && IsVersionGreater(remote->version, local->version);
 }
 
-UpdateEntry* FetchUpdateRecord(const char* url, const char* key, HWND owner) {
+void SetTransferTimeLimits(DWORD listMs, DWORD downloadMs) {
+    g_listLimitMs = listMs ? listMs : kListTimeLimitMs;
+    g_downloadLimitMs = downloadMs ? downloadMs : kDownloadTimeLimitMs;
+}
+
+UpdateEntry* FetchUpdateRecord(const char* url, const char* key, HWND owner, bool* closing) {
     const CString listPath = GetProgramFolder() + "_updates.txt";
-    bool loaded = false;
-    {
-        std::unique_ptr<CInternetSession> session = OpenSession();
-        CString ignored;
-        loaded = HttpDownload(*session, url, listPath, ignored, kUpdateListLimit, owner);
-    }
+    CString ignored;
+    const bool loaded = HttpDownload(url, listPath, ignored, kUpdateListLimit, owner, g_listLimitMs,
+                                     nullptr, closing);
     UpdateEntry* list = loaded ? ReadUpdateListFile(listPath, key) : nullptr;
     DeleteFileW(Widen(listPath).c_str());
     return list;
@@ -89,7 +93,7 @@ bool CheckForUpdate(const char* key, HWND owner) {
     const CString baseUrl = UpdateBaseUrl();
     const CString listUrl = baseUrl + "Updates/_updates.txt";
     RemoveLeftoverDownloads(Widen(GetProgramFolder()));
-    UpdateList list(FetchUpdateRecord(listUrl, key, owner));
+    UpdateList list(FetchUpdateRecord(listUrl, key, owner, nullptr));
     const UpdateEntry* entry = list.get();
     if (!entry)
         return false;
@@ -116,9 +120,12 @@ bool CheckForUpdate(const char* key, HWND owner) {
     if (const char* fault = DownloadNameFault(fileName)) {
         errorText = fault;
     } else {
-        std::unique_ptr<CInternetSession> session = OpenSession();
-        downloaded =
-            HttpDownload(*session, downloadUrl, target, errorText, kDownloadLimit, owner, entry);
+        bool closing = false;
+        downloaded = HttpDownload(downloadUrl, target, errorText, kDownloadLimit, owner,
+                                  g_downloadLimitMs, entry, &closing);
+        // The program is being closed: nothing more is said.
+        if (closing)
+            return false;
     }
     if (downloaded) {
         CString done;
