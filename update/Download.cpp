@@ -1,5 +1,6 @@
-// The download: a session with bounded transfers, the request, the body copied with its
-// size and time limits and its hash, the temporary file and the signature check.
+// The download: a session with bounded transfers, the request with its redirects, the body
+// copied with its caps and hash on a worker thread that the window waits for, the
+// temporary file and the signature check.
 #include "update/Download.h"
 
 #include <atomic>

@@ -81,6 +81,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def trickle(self, data, pause):
+        """Sends data a byte at a time, pause seconds apart, until it ends or the server stops."""
+        try:
+            for byte in data:
+                if STOP.wait(pause):
+                    break
+                self.wfile.write(bytes([byte]))
+                self.wfile.flush()
+        except OSError:
+            pass
+
     def redirect(self, location):
         self.send_response(302)
         self.send_header("Location", location)
@@ -95,14 +106,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if mode == "silent":
             STOP.wait(120)
         elif mode == "slow-headers":
-            try:
-                for byte in b"HTTP/1.1 200 OK\r\nContent-Length: 10\r\nX-Slow: " + b"x" * 200:
-                    if STOP.wait(2):
-                        break
-                    self.wfile.write(bytes([byte]))
-                    self.wfile.flush()
-            except OSError:
-                pass
+            self.trickle(b"HTTP/1.1 200 OK\r\nContent-Length: 10\r\nX-Slow: " + b"x" * 200, 2)
         elif mode in ("loop", "hop", "to-http"):
             target = self.path.replace("dl=" + mode, "dl=ok")
             self.redirect({"loop": self.path, "hop": target,
@@ -134,14 +138,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_response(200)
             self.send_header("Content-Length", str(len(DOWNLOAD_BODY)))
             self.end_headers()
-            try:
-                for byte in DOWNLOAD_BODY:
-                    if STOP.wait(0.2):
-                        break
-                    self.wfile.write(bytes([byte]))
-                    self.wfile.flush()
-            except OSError:
-                pass
+            self.trickle(DOWNLOAD_BODY, 0.2)
         else:
             self.send_body(DOWNLOAD_BODY)
 
