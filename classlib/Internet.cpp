@@ -144,6 +144,22 @@ BOOL CHttpFile::QueryDataAvailable(DWORD& available) {
     return query && query(m_request.Get(), &available, 0, 0);
 }
 
+BOOL CHttpFile::QueryInfo(DWORD info, CString& text) const {
+    const auto queryInfo = WININET_OR_NULL(HttpQueryInfoW);
+    std::vector<wchar_t> buffer(256);
+    DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    BOOL ok = queryInfo && queryInfo(m_request.Get(), info, buffer.data(), &size, nullptr);
+    // A longer header gives the bytes it needs; a header beyond 64 KiB is refused.
+    if (!ok && queryInfo && GetLastError() == ERROR_INSUFFICIENT_BUFFER && size <= 65536) {
+        buffer.resize(size / sizeof(wchar_t) + 1);
+        size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+        ok = queryInfo(m_request.Get(), info, buffer.data(), &size, nullptr);
+    }
+    if (ok)
+        text = Narrow(buffer.data(), static_cast<int>(size / sizeof(wchar_t)));
+    return ok;
+}
+
 bool CHttpFile::QueryContentLength(uint64_t& length) const {
     const auto queryInfo = WININET_OR_NULL(HttpQueryInfoW);
     wchar_t text[32] = L"";
@@ -219,6 +235,17 @@ CInternetSession::CInternetSession(const char* agent, DWORD_PTR context, DWORD a
 BOOL CInternetSession::SetOption(DWORD option, DWORD value) {
     const auto setOption = WININET_OR_NULL(InternetSetOptionW);
     return setOption && setOption(m_session.Get(), option, &value, sizeof(value));
+}
+
+BOOL AfxCombineURL(const char* base, const char* relative, CString& url) {
+    const auto combine = WININET_OR_NULL(InternetCombineUrlW);
+    std::vector<wchar_t> buffer(4096);
+    DWORD length = static_cast<DWORD>(buffer.size());
+    if (!combine || !combine(Widen(base).c_str(), Widen(relative).c_str(), buffer.data(), &length,
+                             ICU_NO_ENCODE))
+        return FALSE;
+    url = Narrow(buffer.data(), static_cast<int>(length));
+    return TRUE;
 }
 
 BOOL AfxParseURL(const char* url, DWORD& serviceType, CString& server, CString& object,

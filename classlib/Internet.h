@@ -76,6 +76,8 @@ class CHttpFile {
     // Waits until some of the body has come or the body has ended, and gives how many
     // bytes can be read at once; FALSE on failure.
     [[nodiscard]] BOOL QueryDataAvailable(DWORD& available);
+    // A header of the response as text (HTTP_QUERY_LOCATION, ...); FALSE when it has none.
+    [[nodiscard]] BOOL QueryInfo(DWORD info, CString& text) const;
     // The body length that the response announces; false when it announces none.
     [[nodiscard]] bool QueryContentLength(uint64_t& length) const;
     // Reads up to count bytes of the body; 0 at its end. Throws on failure.
@@ -134,6 +136,9 @@ void AfxReportError(HWND owner, const CString& text);
 // The application's general message for a command that failed in an unforeseen way.
 void AfxReportCommandFailure(HWND owner);
 
+// The absolute URL that relative (absolute itself, or relative to base) stands for;
+// FALSE when it cannot be made.
+BOOL AfxCombineURL(const char* base, const char* relative, CString& url);
 // Splits a URL into service type, server name, object (the path with its query,
 // beginning with "/") and port (the scheme's standard port when none is written).
 // FALSE when the text is not a URL with a server name.

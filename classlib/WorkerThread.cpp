@@ -1,18 +1,22 @@
 #include "WorkerThread.h"
 
+#include <memory>
 #include <utility>
 
 bool CWorkerThread::Start(std::function<void()> work) {
     // The previous run has reported its end; its thread is on its way out.
     Wait();
     m_stop = false;
-    m_work = std::move(work);
-    m_thread.Reset(CreateThread(nullptr, 0, &CWorkerThread::Run, this, 0, nullptr));
+    auto* owned = new std::function<void()>(std::move(work));
+    m_thread.Reset(CreateThread(nullptr, 0, &CWorkerThread::Run, owned, 0, nullptr));
+    if (!m_thread.IsValid())
+        delete owned;
     return m_thread.IsValid();
 }
 
 DWORD WINAPI CWorkerThread::Run(LPVOID param) {
-    static_cast<CWorkerThread*>(param)->m_work();
+    const std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(param));
+    (*work)();
     return 0;
 }
 
@@ -26,6 +30,11 @@ bool CWorkerThread::Stop() {
     Wait();
     m_waiting = false;
     return true;
+}
+
+void CWorkerThread::Detach() {
+    m_stop = true;
+    m_thread.Reset();
 }
 
 void CWorkerThread::Wait() {

@@ -7,9 +7,9 @@
 
 #include "Handle.h"
 
-// Owns the thread's handle, the work it runs and the stop flag that the work reads. The
-// waits serve the messages the thread sends to the waiting thread, so that a thread
-// blocked in SendMessage to the waiting thread's windows ends instead of deadlocking the
+// Owns the thread's handle and the stop flag that the work reads; the thread owns the
+// work it runs. The waits serve the messages the thread sends to the waiting thread, so that a
+// thread blocked in SendMessage to the waiting thread's windows ends instead of deadlocking the
 // wait.
 class CWorkerThread {
   public:
@@ -26,13 +26,16 @@ class CWorkerThread {
     // Sets the stop flag and waits for the thread, if one was started, to end; false,
     // without waiting, when called again during that wait (from a message it serves).
     bool Stop();
+    // Lets the thread go on alone: sets the stop flag, then forgets the thread without
+    // waiting for it. For work blocked in a call that nothing can interrupt; such work
+    // must own everything it uses (this object and its stop flag are soon gone).
+    void Detach();
 
   private:
     static DWORD WINAPI Run(LPVOID param);
     void Wait();
 
     CHandle m_thread;
-    std::function<void()> m_work;
     std::atomic<bool> m_stop{false};
     bool m_waiting = false;
 };

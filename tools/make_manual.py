@@ -3,7 +3,8 @@
 
 docs/Anleitung.md becomes one self-contained Anleitung.html (its pictures embedded as
 data URIs), docs/LIESMICH.txt becomes LIESMICH.txt with the version filled in, in
-Windows line ends. Usage: make_manual.py --version X.Y.Z.W DOCS OUT
+Windows line ends; with --development it says at its top that the package is a
+development build. Usage: make_manual.py --version X.Y.Z.W [--development] DOCS OUT
 """
 import argparse
 import base64
@@ -42,6 +43,14 @@ img {{ max-width: 100%; border: 1px solid #c8d3e0; display: block; margin: .5em 
 </html>
 """
 
+DEVELOPMENT_NOTE = """ENTWICKLUNGSVERSION - nicht zur Weitergabe
+------------------------------------------
+Dieses Paket ist ein Entwicklungs-Build und keine Veröffentlichung des Herstellers.
+Seine Update-Suche kann einem Schlüssel vertrauen, der beim Bauen erzeugt wurde, und
+einen Testserver statt der Seiten des Herstellers fragen.
+
+"""
+
 
 def embed_pictures(body, docs):
     """Replaces every picture source beside the manual by its bytes as a data URI."""
@@ -59,6 +68,7 @@ def embed_pictures(body, docs):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--version", required=True)
+    parser.add_argument("--development", action="store_true")
     parser.add_argument("docs", type=pathlib.Path)
     parser.add_argument("out", type=pathlib.Path)
     args = parser.parse_args()
@@ -72,6 +82,9 @@ def main():
 
     readme = (args.docs / "LIESMICH.txt").read_text(encoding="utf-8")
     readme = readme.replace("@VERSION@", args.version)
+    if args.development:
+        title_end = readme.index("\n\n") + 2
+        readme = readme[:title_end] + DEVELOPMENT_NOTE + readme[title_end:]
     # Windows' editors read it best with CR LF and a byte order mark.
     with open(args.out / "LIESMICH.txt", "w", encoding="utf-8-sig", newline="\r\n") as out:
         out.write(readme)

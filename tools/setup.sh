@@ -2,6 +2,7 @@
 # Installs what building and testing need on Debian 12: MinGW-w64, Wine with
 # its 32-bit half, Xvfb, ImageMagick, the GoogleTest sources, clang with libFuzzer
 # for the native builds, openssl for the update signatures and the test certificates,
+# osslsigncode for the program's Authenticode signature,
 # and GnuTLS in both halves, through which Wine's CNG checks signatures and its
 # schannel speaks HTTPS (Wine's packages only recommend it). Skips the work when
 # everything is already there. Both MinGW-w64 compilers: Voldix ships as a 32-bit program, and where the kernel cannot run 32-bit
@@ -25,6 +26,8 @@ command -v setfattr >/dev/null || need+=(attr)
 # The user manual, Markdown made into HTML by the build.
 /usr/bin/python3 -c 'import markdown' 2>/dev/null || need+=(python3-markdown)
 command -v openssl >/dev/null || need+=(openssl)
+# Authenticode signatures of the packaged program, and their check in the tests.
+command -v osslsigncode >/dev/null || need+=(osslsigncode)
 dpkg -s "libgnutls30:$(dpkg --print-architecture)" >/dev/null 2>&1 || need+=(libgnutls30)
 dpkg -s libgnutls30:i386 >/dev/null 2>&1 || need+=(libgnutls30:i386)
 # The native sanitizer build and the fuzz target: clang with its libFuzzer runtime.

@@ -34,8 +34,21 @@ def atoi(text):
     return max(-2**31, min(2**31 - 1, value))
 
 
+def name_fault(file_name):
+    """Why the program refuses file_name as a download's name, or None: it takes only
+    plain zip names (1 to 64 ASCII letters, digits, ".", "_" and "-", a letter or digit
+    first, ".zip" last in any case) that are no device name."""
+    if not re.fullmatch(r"[A-Za-z0-9][A-Za-z0-9._-]{0,59}\.[Zz][Ii][Pp]", file_name):
+        return "not a plain zip file name"
+    if re.match(r"(CON|PRN|AUX|NUL|COM[0-9]|LPT[0-9])(\.|$)", file_name, re.IGNORECASE):
+        return "a device name"
+    return None
+
+
 def message(program_key, version, file_name, data):
-    """The bytes that the signature covers."""
+    """The bytes that the signature covers; ValueError for a name the program refuses."""
+    if name_fault(file_name):
+        raise ValueError("%r is %s" % (file_name, name_fault(file_name)))
     lines = ["Voldix-Update-Signatur 1", program_key, "%d.%d.%d.%d" % tuple(version), file_name,
              hashlib.sha256(data).hexdigest()]
     if any("\n" in line or "\r" in line for line in lines):
@@ -68,6 +81,9 @@ def sign_list(key_path, list_path, root):
         if line.startswith("#") or len(fields) < 11:
             continue
         path = os.path.join(root, fields[8] + fields[9])
+        if name_fault(fields[9]):
+            sys.exit("sign_update.py: line %d: the program refuses the name %r (%s)"
+                     % (number + 1, fields[9], name_fault(fields[9])))
         if not fields[9] or not os.path.isfile(path):
             print("sign_update.py: no file %s for line %d" % (path, number + 1), file=sys.stderr)
             continue

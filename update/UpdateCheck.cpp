@@ -25,37 +25,42 @@ struct ListFree {
 };
 using UpdateList = std::unique_ptr<UpdateEntry, ListFree>;
 
-// The file name part of the running executable's path.
-CString OwnFileName() {
-    const CString name = Narrow(GetProgramPath());
-    return name.Mid(name.ReverseFind('\\') + 1);
-}
-
-// Reads a list file of at most kUpdateListLimit bytes; null when it cannot be read.
-UpdateEntry* ReadUpdateListFile(const CString& path) {
+// The first record of key in a list file of at most kUpdateListLimit bytes; null when
+// there is none or the file cannot be read.
+UpdateEntry* ReadUpdateListFile(const CString& path, const char* key) {
     CFile file;
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite))
         return nullptr;
-    std::string bytes;
+    CUpdateListReader reader(key);
+    uint64_t total = 0;
     try {
         char block[4096];
         for (UINT read; (read = file.Read(block, sizeof(block))) > 0;) {
-            bytes.append(block, read);
-            if (bytes.size() > kUpdateListLimit)
+            total += read;
+            if (total > kUpdateListLimit)
                 return nullptr;
+            reader.Add(block, read);
         }
     } catch (const CFileException&) {
         // A read error ends the list where it happened.
     }
-    return ParseUpdateList(bytes.data(), bytes.size());
+    return reader.Finish();
 }
+DWORD g_listLimitMs = kListTimeLimitMs;
+DWORD g_downloadLimitMs = kDownloadTimeLimitMs;
 } // namespace
 
 CString UpdateBaseUrl() {
     CString url = VOLDIX_UPDATE_BASE_URL;
     wchar_t buffer[2048] = L"";
     const DWORD length = GetEnvironmentVariableW(L"VOLDIX_UPDATE_URL", buffer, 2048);
-    if (length > 0 && length < 2048)
+#ifdef VOLDIX_RELEASE
+    // A release asks no server over plain HTTP, whatever the environment says.
+    const bool allowed = _wcsnicmp(buffer, L"https://", 8) == 0;
+#else
+    const bool allowed = true;
+#endif
+    if (allowed && length > 0 && length < 2048)
         url = Narrow(buffer);
     if (url.IsEmpty() || url[url.GetLength() - 1] != '/')
         url += '/';
@@ -69,15 +74,17 @@ bool IsNewerVersion(const UpdateEntry* remote, UpdateEntry* local) {
     return remote && IsVersionGreater(remote->version, local->version);
 }
 
-UpdateEntry* FetchUpdateList(const char* url, HWND owner) {
+void SetTransferTimeLimits(DWORD listMs, DWORD downloadMs) {
+    g_listLimitMs = listMs ? listMs : kListTimeLimitMs;
+    g_downloadLimitMs = downloadMs ? downloadMs : kDownloadTimeLimitMs;
+}
+
+UpdateEntry* FetchUpdateRecord(const char* url, const char* key, HWND owner, bool* closing) {
     const CString listPath = GetProgramFolder() + "_updates.txt";
-    bool loaded = false;
-    {
-        std::unique_ptr<CInternetSession> session = OpenSession();
-        CString ignored;
-        loaded = HttpDownload(*session, url, listPath, ignored, kUpdateListLimit, owner);
-    }
-    UpdateEntry* list = loaded ? ReadUpdateListFile(listPath) : nullptr;
+    CString ignored;
+    const bool loaded = HttpDownload(url, listPath, ignored, kUpdateListLimit, owner, g_listLimitMs,
+                                     nullptr, closing);
+    UpdateEntry* list = loaded ? ReadUpdateListFile(listPath, key) : nullptr;
     DeleteFileW(Widen(listPath).c_str());
     return list;
 }
@@ -85,10 +92,9 @@ UpdateEntry* FetchUpdateList(const char* url, HWND owner) {
 bool CheckForUpdate(const char* key, HWND owner) {
     const CString baseUrl = UpdateBaseUrl();
     const CString listUrl = baseUrl + "Updates/_updates.txt";
-    UpdateList list(FetchUpdateList(listUrl, owner));
-    if (!list)
-        return false;
-    const UpdateEntry* entry = FindUpdateEntry(key, list.get());
+    RemoveLeftoverDownloads(Widen(GetProgramFolder()));
+    UpdateList list(FetchUpdateRecord(listUrl, key, owner, nullptr));
+    const UpdateEntry* entry = list.get();
     if (!entry)
         return false;
     UpdateEntry own{};
@@ -111,12 +117,15 @@ bool CheckForUpdate(const char* key, HWND owner) {
     const CString target = GetProgramFolder() + fileName;
     CString errorText;
     bool downloaded = false;
-    if (const char* fault = DownloadNameFault(fileName, OwnFileName())) {
+    if (const char* fault = DownloadNameFault(fileName)) {
         errorText = fault;
     } else {
-        std::unique_ptr<CInternetSession> session = OpenSession();
-        downloaded =
-            HttpDownload(*session, downloadUrl, target, errorText, kDownloadLimit, owner, entry);
+        bool closing = false;
+        downloaded = HttpDownload(downloadUrl, target, errorText, kDownloadLimit, owner,
+                                  g_downloadLimitMs, entry, &closing);
+        // The program is being closed: nothing more is said.
+        if (closing)
+            return false;
     }
     if (downloaded) {
         CString done;

@@ -44,36 +44,8 @@ char* CopyText(const char* text) {
     return copy;
 }
 
-// True when the bytes form valid UTF-8 (no overlong forms, no surrogates).
-bool IsUtf8(const unsigned char* text) {
-    while (*text) {
-        const unsigned char c = *text;
-        int extra;
-        unsigned minimum;
-        unsigned code;
-        if (c < 0x80) {
-            ++text;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            extra = 1, minimum = 0x80, code = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2, minimum = 0x800, code = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3, minimum = 0x10000, code = c & 0x07;
-        } else {
-            return false;
-        }
-        for (int i = 1; i <= extra; ++i) {
-            if ((text[i] & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (text[i] & 0x3F);
-        }
-        if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        text += extra + 1;
-    }
-    return true;
-}
+// The characters of a download's name.
+const char kNameCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789._-";
 
 bool EqualNoCase(const char* a, size_t aLength, const char* b) {
     if (std::strlen(b) != aLength)
@@ -90,47 +62,16 @@ bool EqualNoCase(const char* a, size_t aLength, const char* b) {
     return true;
 }
 
-// True when the part of a file name before its first dot, blanks at its end left
-// out, names a device ("CON", "nul", "COM1", ...), which Windows opens whatever follows.
+// True when the part of a file name before its first dot names a device ("CON", "nul",
+// "COM1", ...), which Windows opens whatever follows. Names of other characters than
+// kNameCharacters (blanks, the superscript digits of "COM¹") are refused before.
 bool IsDeviceName(const char* name) {
-    size_t length = std::strcspn(name, ".");
-    while (length > 0 && name[length - 1] == ' ')
-        --length;
-    static const char* const kDevices[] = {"CON",    "PRN",     "AUX",   "NUL",
-                                           "CONIN$", "CONOUT$", "CLOCK$"};
-    for (const char* device : kDevices)
+    const size_t length = std::strcspn(name, ".");
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"})
         if (EqualNoCase(name, length, device))
             return true;
-    if (length < 4 || !(EqualNoCase(name, 3, "COM") || EqualNoCase(name, 3, "LPT")))
-        return false;
-    const char* number = name + 3;
-    const size_t numberLength = length - 3;
-    if (numberLength == 1 && *number >= '0' && *number <= '9')
-        return true;
-    // The superscript digits one to three count as digits, too.
-    return numberLength == 2 && static_cast<unsigned char>(number[0]) == 0xC2 &&
-           (static_cast<unsigned char>(number[1]) == 0xB9 ||
-            static_cast<unsigned char>(number[1]) == 0xB2 ||
-            static_cast<unsigned char>(number[1]) == 0xB3);
-}
-
-// True when Windows or its shell may load or read a file of this name from the program's
-// folder by itself: code that the loader maps (DLLs and their kin, including language
-// resources), the files that redirect the loader (".local", ".manifest"), the runtime's
-// ".config", and the files that Explorer reads from any folder it shows.
-bool IsLoadedBySystem(const char* name) {
-    const size_t length = std::strlen(name);
-    static const char* const kEndings[] = {
-        ".dll",      ".ocx",    ".cpl", ".drv", ".sys", ".mui",        ".ax",
-        ".acm",      ".ime",    ".tsp", ".efi", ".scr", ".mun",        ".local",
-        ".manifest", ".config", ".scf", ".lnk", ".url", ".library-ms", ".searchconnector-ms"};
-    for (const char* ending : kEndings) {
-        const size_t endingLength = std::strlen(ending);
-        if (length >= endingLength &&
-            EqualNoCase(name + length - endingLength, endingLength, ending))
-            return true;
-    }
-    return EqualNoCase(name, length, "desktop.ini") || EqualNoCase(name, length, "autorun.inf");
+    return length == 4 && (EqualNoCase(name, 3, "COM") || EqualNoCase(name, 3, "LPT")) &&
+           name[3] >= '0' && name[3] <= '9';
 }
 
 void FreeEntry(UpdateEntry* entry) {
@@ -240,37 +181,71 @@ void FreeUpdateList(UpdateEntry* head) {
     }
 }
 
-UpdateEntry* ParseUpdateList(const char* data, size_t length) {
-    UpdateEntry* head = nullptr;
-    UpdateEntry** tail = &head;
-    char piece[kUpdateLineLength + 1];
-    size_t pos = 0;
-    while (pos < length) {
-        const char* lineStart = data + pos;
-        const void* found = std::memchr(lineStart, '\n', length - pos);
-        size_t lineLength = found ? static_cast<const char*>(found) - lineStart : length - pos;
-        pos += lineLength + (found ? 1 : 0);
-        if (found && lineLength > 0 && lineStart[lineLength - 1] == '\r')
-            --lineLength;
-        // Each piece of up to kUpdateLineLength characters counts as a line; an empty
-        // line is one empty piece.
-        size_t offset = 0;
-        do {
-            const size_t count =
-                lineLength - offset < kUpdateLineLength ? lineLength - offset : kUpdateLineLength;
-            std::memcpy(piece, lineStart + offset, count);
-            piece[count] = '\0';
-            offset += count;
-            if (piece[0] == '#')
-                continue;
-            UpdateEntry* entry = ParseUpdateEntry(piece);
-            if (entry) {
-                AppendUpdateEntry(entry, tail);
-                tail = &entry->next;
-            }
-        } while (offset < lineLength);
+CUpdateListReader::CUpdateListReader(const char* key) : m_key(key) {}
+
+CUpdateListReader::~CUpdateListReader() {
+    FreeUpdateList(m_head);
+}
+
+void CUpdateListReader::Add(const char* data, size_t length) {
+    for (const char* end = data + length; data < end; ++data) {
+        if (*data == '\n') {
+            // A CR right before the line feed is dropped.
+            m_pendingCr = false;
+            if (m_length > 0 || !m_lineHasPiece)
+                EndPiece();
+            m_lineHasPiece = false;
+            continue;
+        }
+        if (m_pendingCr)
+            AddChar('\r');
+        m_pendingCr = *data == '\r';
+        if (!m_pendingCr)
+            AddChar(*data);
     }
+}
+
+UpdateEntry* CUpdateListReader::Finish() {
+    if (m_pendingCr)
+        AddChar('\r');
+    m_pendingCr = false;
+    if (m_length > 0)
+        EndPiece();
+    m_lineHasPiece = false;
+    UpdateEntry* head = m_head;
+    m_head = nullptr;
+    m_tail = &m_head;
     return head;
+}
+
+void CUpdateListReader::AddChar(char c) {
+    if (m_length == kUpdateLineLength) {
+        EndPiece();
+        m_lineHasPiece = true;
+    }
+    m_piece[m_length++] = c;
+}
+
+void CUpdateListReader::EndPiece() {
+    m_piece[m_length] = '\0';
+    m_length = 0;
+    if (m_piece[0] == '#' || (m_key && m_head))
+        return;
+    UpdateEntry* entry = ParseUpdateEntry(m_piece);
+    if (!entry)
+        return;
+    if (m_key && (!entry->name || std::strcmp(entry->name, m_key) != 0)) {
+        FreeEntry(entry);
+        return;
+    }
+    *m_tail = entry;
+    m_tail = &entry->next;
+}
+
+UpdateEntry* ParseUpdateList(const char* data, size_t length) {
+    CUpdateListReader reader(nullptr);
+    reader.Add(data, length);
+    return reader.Finish();
 }
 
 bool IsVersionGreater(const int a[4], const int b[4]) {
@@ -280,9 +255,10 @@ bool IsVersionGreater(const int a[4], const int b[4]) {
     return false;
 }
 
-const char* DownloadNameFault(const char* name, const char* ownName) {
+const char* DownloadNameFault(const char* name) {
     if (!name || !*name)
         return "Ungültiger Dateiname: leer";
+    const size_t length = std::strlen(name);
     for (const char* c = name; *c; ++c) {
         const unsigned char u = static_cast<unsigned char>(*c);
         if (u < 0x20 || u == 0x7F)
@@ -290,23 +266,15 @@ const char* DownloadNameFault(const char* name, const char* ownName) {
     }
     if (std::strpbrk(name, "\\/:"))
         return "Ungültiger Dateiname: Pfadangabe";
-    if (std::strpbrk(name, "<>\"|?*"))
+    if (std::strspn(name, kNameCharacters) != length)
         return "Ungültiger Dateiname: unzulässiges Zeichen";
-    if (!IsUtf8(reinterpret_cast<const unsigned char*>(name)))
-        return "Ungültiger Dateiname: Zeichenkodierung";
-    if (std::strspn(name, ".") == std::strlen(name))
-        return "Ungültiger Dateiname: nur Punkte";
-    const char last = name[std::strlen(name) - 1];
-    if (last == '.' || last == ' ')
-        return "Ungültiger Dateiname: Punkt oder Leerzeichen am Ende";
+    if (length > kDownloadNameLength)
+        return "Ungültiger Dateiname: zu lang";
+    if (std::strchr("._-", name[0]))
+        return "Ungültiger Dateiname: Sonderzeichen am Anfang";
+    if (length < 5 || !EqualNoCase(name + length - 4, 4, ".zip"))
+        return "Ungültiger Dateiname: keine ZIP-Datei";
     if (IsDeviceName(name))
         return "Ungültiger Dateiname: Gerätename";
-    // The program itself, and its companions such as "Voldix.exe.local".
-    const size_t ownLength = ownName ? std::strlen(ownName) : 0;
-    if (ownName && std::strlen(name) >= ownLength && EqualNoCase(name, ownLength, ownName) &&
-        (name[ownLength] == '\0' || name[ownLength] == '.'))
-        return "Ungültiger Dateiname: Name dieses Programms";
-    if (IsLoadedBySystem(name))
-        return "Ungültiger Dateiname: von Windows geladener Dateityp";
     return nullptr;
 }

@@ -32,15 +32,42 @@ void FreeUpdateList(UpdateEntry* head);
 // kUpdateLineLength characters. The head of the list, or null when no record was made.
 UpdateEntry* ParseUpdateList(const char* data, size_t length);
 
+// Reads a list file in blocks as they come, by the rules of ParseUpdateList, and keeps
+// only the records asked for: the first whose name is the key, or all without a key.
+// Whatever the list holds, it needs no more memory than one line and those records.
+class CUpdateListReader {
+  public:
+    explicit CUpdateListReader(const char* key);
+    ~CUpdateListReader();
+    CUpdateListReader(const CUpdateListReader&) = delete;
+    CUpdateListReader& operator=(const CUpdateListReader&) = delete;
+
+    void Add(const char* data, size_t length);
+    // Ends the list: the records kept, for the caller to free with FreeUpdateList.
+    UpdateEntry* Finish();
+
+  private:
+    void AddChar(char c);
+    void EndPiece();
+
+    const char* m_key;
+    UpdateEntry* m_head = nullptr;
+    UpdateEntry** m_tail = &m_head;
+    char m_piece[kUpdateLineLength + 1];
+    size_t m_length = 0;
+    bool m_pendingCr = false;
+    bool m_lineHasPiece = false;
+};
+
 // True when version a is greater than version b, compared number by number from the
 // most significant one.
 bool IsVersionGreater(const int a[4], const int b[4]);
 
+// Longest name of a download.
+constexpr size_t kDownloadNameLength = 64;
 // Why name cannot serve as the local file name of a download: null when it is a plain
-// file name (no path, drive, device, dot-only name, trailing dot or blank, control or
-// reserved character, broken UTF-8) other than ownName, the program's own file name, or
-// a name beginning with it and a dot, and not a file that Windows or its shell loads by
-// itself from the program's folder (DLLs and their kin, ".local", ".manifest",
-// ".config", "desktop.ini", links); case never matters. Otherwise the reason as a
-// short German text.
-const char* DownloadNameFault(const char* name, const char* ownName);
+// zip file's name, 1 to kDownloadNameLength ASCII letters, digits, ".", "_" and "-",
+// beginning with a letter or digit and ending in ".zip" (any case), and no device name
+// (CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9, whatever follows their first dot).
+// Otherwise the reason as a short German text.
+const char* DownloadNameFault(const char* name);

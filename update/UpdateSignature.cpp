@@ -13,6 +13,20 @@ int HexValue(char c) {
         return c - 'A' + 10;
     return -1;
 }
+
+// The order n of the curve P-256, big-endian.
+const unsigned char kCurveOrder[32] = {
+    0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    0xBC, 0xE6, 0xFA, 0xAD, 0xA7, 0x17, 0x9E, 0x84, 0xF3, 0xB9, 0xCA, 0xC2, 0xFC, 0x63, 0x25, 0x51};
+
+// True when the 32-byte big-endian number lies in 1 to n - 1, as r and s of a
+// signature must.
+bool IsSignatureNumber(const unsigned char number[32]) {
+    bool zero = true;
+    for (size_t i = 0; i < 32; ++i)
+        zero = zero && number[i] == 0;
+    return !zero && std::memcmp(number, kCurveOrder, 32) < 0;
+}
 } // namespace
 
 bool DecodeHex(const char* text, unsigned char* out, size_t size) {
@@ -31,7 +45,8 @@ bool DecodeHex(const char* text, unsigned char* out, size_t size) {
 }
 
 bool ParseSignatureField(const char* field, unsigned char signature[kSignatureBytes]) {
-    return DecodeHex(field, signature, kSignatureBytes);
+    return DecodeHex(field, signature, kSignatureBytes) && IsSignatureNumber(signature) &&
+           IsSignatureNumber(signature + kSignatureBytes / 2);
 }
 
 bool ParsePublicKey(const char* text, unsigned char key[kPublicKeyBytes]) {

@@ -22,7 +22,8 @@ constexpr size_t kSha256Bytes = 32;
 // Decodes text of exactly 2 * size hex digits (either case, nothing else) into out;
 // false for any other text, out then undefined.
 bool DecodeHex(const char* text, unsigned char* out, size_t size);
-// The signature of the list's eleventh field; false when it is missing or malformed.
+// The signature of the list's eleventh field; false when it is missing or malformed, or
+// r or s is 0 or not below the order of the curve (no signature of any message).
 bool ParseSignatureField(const char* field, unsigned char signature[kSignatureBytes]);
 // The public key of the build: 128 hex digits, or 130 beginning with "04" (the
 // uncompressed point); false for anything else.

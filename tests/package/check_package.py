@@ -1,18 +1,25 @@
 #!/usr/bin/env python3
-"""The release package opens and holds exactly what ships, in one folder: Voldix.exe, a
-32-bit program carrying the version of the package's name, the self-contained
-Anleitung.html and LIESMICH.txt. Usage: check_package.py Voldix-<version>-win32.zip"""
+"""The package opens and holds exactly what ships, in one folder: Voldix.exe, a 32-bit
+program carrying the version of the package's name, the self-contained Anleitung.html
+and LIESMICH.txt. A development package (Voldix-<version>-dev-win32.zip) says so in its
+LIESMICH.txt; a release (Voldix-<version>-win32.zip) does not, and its program trusts
+none of the keys that builds made for themselves (build/*/update-key.pem and the keys
+given). Usage: check_package.py PACKAGE.zip [BUILD-KEY.pem...]"""
 import pathlib
 import re
 import struct
 import sys
 import zipfile
 
+ROOT = pathlib.Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(ROOT / "tools"))
+import sign_update  # noqa: E402
 
-def problems(path):
-    name = re.fullmatch(r"Voldix-(\d+\.\d+\.\d+\.\d+)-win32\.zip", path.name)
+
+def problems(path, build_keys):
+    name = re.fullmatch(r"Voldix-(\d+\.\d+\.\d+\.\d+)(-dev)?-win32\.zip", path.name)
     if not name:
-        return ["not named Voldix-<version>-win32.zip"]
+        return ["not named Voldix-<version>[-dev]-win32.zip"]
     with zipfile.ZipFile(path) as package:
         if package.testzip() is not None:
             return ["a member is damaged"]
@@ -22,7 +29,14 @@ def problems(path):
             return [f"holds {sorted(map(str, files))}"]
         exe = package.read(str(files[0].parent / "Voldix.exe"))
         manual = package.read(str(files[0].parent / "Anleitung.html")).decode("utf-8")
+        readme = package.read(str(files[0].parent / "LIESMICH.txt")).decode("utf-8-sig")
     found = []
+    if bool(name.group(2)) != ("ENTWICKLUNGSVERSION" in readme):
+        found.append("LIESMICH.txt does not say what build it is")
+    if not name.group(2):
+        for key in build_keys:
+            if sign_update.public_key(str(key)).encode() in exe.lower():
+                found.append(f"Voldix.exe trusts the build's own key {key}")
     pe = struct.unpack_from("<I", exe, 0x3C)[0]
     if exe[pe : pe + 6] != b"PE\0\0\x4c\x01" or exe[pe + 24 : pe + 26] != b"\x0b\x01":
         found.append("Voldix.exe is not a 32-bit Windows program")
@@ -38,6 +52,7 @@ def problems(path):
 
 
 if __name__ == "__main__":
-    found = problems(pathlib.Path(sys.argv[1]))
+    keys = set(map(pathlib.Path, sys.argv[2:])) | set(ROOT.glob("build/*/update-key.pem"))
+    found = problems(pathlib.Path(sys.argv[1]), sorted(keys))
     print("\n".join(f"{sys.argv[1]}: {p}" for p in found) or f"{sys.argv[1]}: as it ships")
     sys.exit(1 if found else 0)

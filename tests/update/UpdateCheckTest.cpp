@@ -159,8 +159,11 @@ class UpdateCheckTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(Environment(L"VOLDIX_TEST_SERVER").IsEmpty())
             << "run through tests/update/update_server.py";
-        // A list left by a run that failed would count as there before.
-        DeleteFileW(Widen(m_folder + "_updates.txt").c_str());
+        // A list or a download's temporary file left by a run that failed would count as
+        // there before.
+        for (const std::string& name : FolderListing(m_folder))
+            if (name == "_updates.txt" || name.rfind("vdx", 0) == 0)
+                DeleteFileW(Widen(m_folder + name.c_str()).c_str());
         m_before = FolderListing(m_folder);
     }
     void TearDown() override {
@@ -215,11 +218,15 @@ TEST_F(UpdateCheckTest, QuestionVersionsAndOffer) {
 TEST_F(UpdateCheckTest, DownloadReplacesTheFileAndCopiesItsPath) {
     const CString target = m_folder + "voldix_neu.zip";
     WriteBytes(target, "an older download");
+    // Left by a download that was ended by force: gone after the check.
+    WriteBytes(m_folder + "vdx1f.tmp", "part of a download");
     m_before = FolderListing(m_folder);
+    m_before.erase("vdx1f.tmp");
     CUsageDlg dialog;
     RunDialog(dialog, [&](HWND window) {
-        // The record's folder field is empty: the file lies right below the base URL.
-        UseScenario("v=1.0.0.22,path=", "voldix_neu.zip");
+        // The record's folder field is empty: the file lies right below the base URL, where
+        // a redirect leads.
+        UseScenario("v=1.0.0.22,path=,dl=hop", "voldix_neu.zip");
         UpdateCommand command(window);
         command.Start();
         command.Answer(kCheck, IDYES);
@@ -242,6 +249,7 @@ TEST_F(UpdateCheckTest, FailedDownloadsLeaveNothingAndTheOldFile) {
         "Die Datei '" + target.str() + "' konnte nicht zum Schreiben geöffnet werden.";
     const std::pair<const char*, std::string> cases[] = {
         {"dl=404", "Error: HTTP"},
+        {"dl=loop", "Error: HTTP 302"},
         {"dl=cut", "Error: Übertragung unvollständig"},
         {"dl=big", "Error: Datei zu groß"},
         {"sig=none", "Error: Signatur ungültig"},
@@ -270,23 +278,22 @@ TEST_F(UpdateCheckTest, FailedDownloadsLeaveNothingAndTheOldFile) {
 
 TEST_F(UpdateCheckTest, BodyWithoutALengthEndsAtItsCap) {
     UseScenario("list=endless");
-    CInternetSession session(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG);
     CString error;
-    EXPECT_FALSE(HttpDownload(session, UpdateBaseUrl() + "Updates/_updates.txt",
-                              m_folder + "_updates.txt", error, kUpdateListLimit, nullptr));
+    EXPECT_FALSE(HttpDownload(UpdateBaseUrl() + "Updates/_updates.txt", m_folder + "_updates.txt",
+                              error, kUpdateListLimit, nullptr, kListTimeLimitMs));
     EXPECT_EQ(error.str(), "Error: Datei zu groß");
 }
 
 TEST_F(UpdateCheckTest, HostileFileNamesAreRefused) {
+    // A path, the error log, an 8.3 alias, a right-to-left override showing
+    // "rechnungexe.zip", a program, a device.
     const std::pair<std::string, const char*> names[] = {
         {"..\\evil.zip", "Pfadangabe"},
-        {"../evil.zip", "Pfadangabe"},
-        {"..", "nur Punkte"},
-        {"evil.zip.", "Punkt oder Leerzeichen am Ende"},
+        {"Voldix.log", "keine ZIP-Datei"},
+        {"VOLDIX~1.ZIP", "unzulässiges Zeichen"},
+        {"rechnung\xE2\x80\xAEpiz.exe", "unzulässiges Zeichen"},
+        {"setup.exe", "keine ZIP-Datei"},
         {"nul.zip", "Gerätename"},
-        {"TEST_UPDATE_FLOW.EXE", "Name dieses Programms"},
-        {"test_update_flow.exe.local", "Name dieses Programms"},
-        {"VERSION.dll", "von Windows geladener Dateityp"},
         {"", "leer"},
     };
     const CString parent = m_folder.Left(m_folder.Left(m_folder.GetLength() - 1).ReverseFind('\\'));
@@ -354,6 +361,15 @@ TEST_F(UpdateCheckTest, HttpsNeedsACertificateTheSystemTrusts) {
                       "Die neue Versio");
             EXPECT_TRUE(command.EndsQuietly());
         }
+        // A redirect to plain HTTP is not followed.
+        {
+            UseScenario("v=1.0.0.22,dl=to-http", "https_neu.zip", L"VOLDIX_TEST_HTTPS");
+            UpdateCommand command(window);
+            command.Start();
+            command.Answer(kCheck, IDYES);
+            EXPECT_EQ(command.Answer(kFailed, IDOK), CString(kErrorCode) + "Error: HTTP 302");
+            EXPECT_TRUE(command.EndsQuietly());
+        }
         // Another CA, another name, out of date: the list is refused with the system's
         // reason in the transfer's error box, and nothing is downloaded.
         for (const wchar_t* server : {L"VOLDIX_TEST_HTTPS_UNTRUSTED", L"VOLDIX_TEST_HTTPS_NAME",
@@ -376,13 +392,48 @@ TEST_F(UpdateCheckTest, HttpsNeedsACertificateTheSystemTrusts) {
 }
 
 TEST_F(UpdateCheckTest, ATricklingServerRunsOutOfTime) {
-    CInternetSession session;
     CString errorText;
     const CString target = m_folder + "trickle.zip";
-    const DWORD start = GetTickCount();
-    // 2 s, and 0.2 s for the 2,128 bytes announced; the server needs 425 s for them.
-    EXPECT_FALSE(HttpDownload(session, ScenarioUrl("dl=trickle") + "files/trickle.zip", target,
-                              errorText, kDownloadLimit, nullptr, nullptr, 2000));
+    // 2 s in all; the server needs 425 s for the 2,128 bytes it announces.
+    EXPECT_FALSE(HttpDownload(ScenarioUrl("dl=trickle") + "files/trickle.zip", target, errorText,
+                              kDownloadLimit, nullptr, 2000));
     EXPECT_EQ(errorText, "Error: Zeitüberschreitung");
-    EXPECT_LT(GetTickCount() - start, 10000u);
+    // The worker, given up, deletes its temporary file when it ends.
+    EXPECT_TRUE(WaitFor([&] { return FolderListing(m_folder) == m_before; }, 20000));
+}
+
+TEST_F(UpdateCheckTest, AServerHoldingItsHeadersHoldsNeitherTheWindowNorTheProgram) {
+    SetTransferTimeLimits(3000, 5000);
+    CUsageDlg dialog;
+    RunDialog(dialog, [&](HWND window) {
+        {
+            // The list is given up without a word.
+            UseScenario("list=slow-headers");
+            UpdateCommand command(window);
+            command.Start();
+            EXPECT_TRUE(command.EndsQuietly());
+        }
+        {
+            UseScenario("dl=slow-headers");
+            UpdateCommand command(window);
+            command.Start();
+            command.Answer(kCheck, IDYES);
+            DWORD_PTR result = 0;
+            EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0u)
+                << "the window does not answer while the download waits";
+            EXPECT_EQ(command.Answer(kFailed, IDOK),
+                      CString(kErrorCode) + "Error: Zeitüberschreitung");
+            EXPECT_TRUE(command.EndsQuietly());
+        }
+        // Closing the program ends the wait at once, without a word.
+        SetTransferTimeLimits(0, 0);
+        UseScenario("dl=slow-headers");
+        UpdateCommand command(window);
+        command.Start();
+        command.Answer(kCheck, IDYES);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(command.EndsQuietly());
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }, 10000)) << "the window stays";
+    });
+    SetTransferTimeLimits(0, 0);
 }

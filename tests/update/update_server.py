@@ -7,11 +7,14 @@ Runs COMMAND while the server answers on 127.0.0.1 (base URL in VOLDIX_TEST_SERV
 port where nothing listens in VOLDIX_TEST_CLOSED_PORT), then stops it; the server also
 ends after --timeout. The first path segment of a request is the scenario, key=value
 pairs joined by ",": key, v (version), unit, size, path and name (hex) of the record;
-list=ok|404|endless|silent|empty|comments and dl=ok|404|cut|big|tampered|trickle say how
-list and download are answered: "cut" closes after half the announced body, "big"
-announces 300 MiB, "tampered" changes a byte of the signed body, "trickle" sends a byte
-every 0.2 s, "endless" streams list lines without a length, "silent" never answers,
-"empty" and "comments" send a list without a record.
+list=ok|404|endless|silent|empty|comments|slow-headers and
+dl=ok|404|cut|big|tampered|trickle|slow-headers|loop|hop|to-http say how list and
+download are answered: "cut" closes after half the announced body, "big" announces
+300 MiB, "tampered" changes a byte of the signed body, "trickle" sends a byte every
+0.2 s, "slow-headers" sends the headers a byte every 2 s, "endless" streams list lines
+without a length, "silent" never answers, "empty" and "comments" send a list without a
+record; "loop" redirects to itself, "hop" redirects once to the download, "to-http"
+redirects to the download on the plain HTTP server.
 sig=ok|none|moved says whether the record carries the download's signature (made with
 KEY.pem), none, or one made for the next version.
 The same content is served over HTTPS (TLS 1.2) on localhost: with a certificate of a
@@ -36,6 +39,7 @@ import sign_update  # noqa: E402
 DOWNLOAD_BODY = (b"VOLDIX\r\n\x1a\x00" + bytes(range(256))) * 8
 STOP = threading.Event()
 KEY = None
+HTTP_PORT = 0
 
 
 def scenario_of(segment):
@@ -56,9 +60,8 @@ def update_list(values):
     numbers = [sign_update.atoi(number) for number in values["v"].split(".")]
     if values["sig"] == "moved":
         numbers[3] += 1
-    if values["sig"] != "none" and b"\n" not in name and b"\r" not in name:
-        signature = sign_update.signature(KEY, values["key"], numbers,
-                                          name.decode("utf-8", "replace"),
+    if values["sig"] != "none" and not sign_update.name_fault(name.decode("latin-1")):
+        signature = sign_update.signature(KEY, values["key"], numbers, name.decode(),
                                           DOWNLOAD_BODY).encode()
     return (b"# Voldix test list\n"
             b"other;9;9;9;9;2007.1.1;1;1;files/;other.zip;\n"
@@ -78,6 +81,23 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def trickle(self, data, pause):
+        """Sends data a byte at a time, pause seconds apart, until it ends or the server stops."""
+        try:
+            for byte in data:
+                if STOP.wait(pause):
+                    break
+                self.wfile.write(bytes([byte]))
+                self.wfile.flush()
+        except OSError:
+            pass
+
+    def redirect(self, location):
+        self.send_response(302)
+        self.send_header("Location", location)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
     def do_GET(self):
         parts = self.path.split("/", 2)
         values = scenario_of(parts[1] if len(parts) > 1 else "")
@@ -85,6 +105,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         mode = values["list"] if rest == "Updates/_updates.txt" else values["dl"]
         if mode == "silent":
             STOP.wait(120)
+        elif mode == "slow-headers":
+            self.trickle(b"HTTP/1.1 200 OK\r\nContent-Length: 10\r\nX-Slow: " + b"x" * 200, 2)
+        elif mode in ("loop", "hop", "to-http"):
+            target = self.path.replace("dl=" + mode, "dl=ok")
+            self.redirect({"loop": self.path, "hop": target,
+                           "to-http": "http://127.0.0.1:%d%s" % (HTTP_PORT, target)}[mode])
         elif mode == "404":
             self.send_error(404)
         elif rest == "Updates/_updates.txt" and mode == "endless":
@@ -112,14 +138,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_response(200)
             self.send_header("Content-Length", str(len(DOWNLOAD_BODY)))
             self.end_headers()
-            try:
-                for byte in DOWNLOAD_BODY:
-                    if STOP.wait(0.2):
-                        break
-                    self.wfile.write(bytes([byte]))
-                    self.wfile.flush()
-            except OSError:
-                pass
+            self.trickle(DOWNLOAD_BODY, 0.2)
         else:
             self.send_body(DOWNLOAD_BODY)
 
@@ -172,7 +191,7 @@ def start(server):
 
 
 def main():
-    global KEY
+    global KEY, HTTP_PORT
     args = sys.argv[1:]
     timeout = 540
     while args[:1] in (["--timeout"], ["--key"]):
@@ -186,6 +205,7 @@ def main():
     if not args or not KEY:
         sys.exit(__doc__)
     servers = [start(http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler))]
+    HTTP_PORT = servers[0].server_port
     env = dict(os.environ, VOLDIX_TEST_SERVER="http://127.0.0.1:%d/" % servers[0].server_port,
                VOLDIX_TEST_CLOSED_PORT=str(closed_port()), http_proxy="", HTTP_PROXY="",
                https_proxy="", HTTPS_PROXY="")

@@ -30,10 +30,9 @@ int main(int argc, char** argv) {
             LARGE_INTEGER frequency, start, end;
             QueryPerformanceFrequency(&frequency);
             QueryPerformanceCounter(&start);
-            CInternetSession session;
             CString errorText;
-            done = HttpDownload(session, argv[1], argv[2], errorText, kDownloadLimit, nullptr,
-                                signedRecord) &&
+            done = HttpDownload(argv[1], argv[2], errorText, kDownloadLimit, nullptr,
+                                kDownloadTimeLimitMs, signedRecord) &&
                    done;
             QueryPerformanceCounter(&end);
             if (!errorText.IsEmpty())
