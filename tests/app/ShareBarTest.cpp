@@ -15,8 +15,7 @@ struct Bar {
     int left = -1, top = -1, length = 0, pixels = 0;
 };
 
-// Where a row's cell, as the list paints it into a bitmap, has the colour: margins at the
-// left and the top, length, number of pixels; left is -1 when no pixel has it.
+// Where a row's cell, painted into a bitmap, has the colour; left is -1 if no pixel has it.
 Bar BarIn(HWND list, int row, COLORREF colour, int column = kShareColumn) {
     RECT cell{LVIR_BOUNDS, column, 0, 0};
     SendMessageW(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
@@ -77,8 +76,7 @@ TEST(ShareBar, FolderBarsFollowTheShareAtEachScaleAndLeaveTheTexts) {
                          reinterpret_cast<LPARAM>(&outer));
             const Bar most = BarIn(list.List(), 0, colour), quarter = BarIn(list.List(), 1, colour);
             const int inside = ListView_GetColumnWidth(list.List(), kShareColumn) - 4 * scale;
-            EXPECT_EQ(most.left, 2 * scale);
-            EXPECT_EQ(most.top, 2 * scale);
+            EXPECT_EQ(std::make_pair(most.left, most.top), std::make_pair(2 * scale, 2 * scale));
             EXPECT_NEAR(most.length, inside * 3 / 4, 1) << scale;
             EXPECT_NEAR(quarter.length, inside / 4, 1) << scale;
             EXPECT_EQ(BarIn(list.List(), 2, colour).left, -1) << "0.00 % has no bar";

@@ -8,10 +8,7 @@ toolchain=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
-fail() {
-    echo "release_config.sh: $*" >&2
-    status=1
-}
+fail() { echo "release_config.sh: $*" >&2; status=1; }
 configure() {
     cmake -S "$source" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVOLDIX_RELEASE=ON \
         -DUpdatePublicKey="$1" -DUpdateBaseUrl="$2" >"$work/out" 2>&1

@@ -159,8 +159,7 @@ class UpdateCheckTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(Environment(L"VOLDIX_TEST_SERVER").IsEmpty())
             << "run through tests/update/update_server.py";
-        // A list or a download's temporary file left by a run that failed would count as
-        // there before.
+        // A list or a download's temporary file left by a failed run would count as before.
         for (const std::string& name : FolderListing(m_folder))
             if (name == "_updates.txt" || name.rfind("vdx", 0) == 0)
                 DeleteFileW(Widen(m_folder + name.c_str()).c_str());
@@ -224,8 +223,7 @@ TEST_F(UpdateCheckTest, DownloadReplacesTheFileAndCopiesItsPath) {
     m_before.erase("vdx1f.tmp");
     CUsageDlg dialog;
     RunDialog(dialog, [&](HWND window) {
-        // The record's folder field is empty: the file lies right below the base URL, where
-        // a redirect leads.
+        // No folder in the record: the file lies right below the base URL, via a redirect.
         UseScenario("v=1.0.0.22,path=,dl=hop", "voldix_neu.zip");
         UpdateCommand command(window);
         command.Start();
@@ -285,8 +283,7 @@ TEST_F(UpdateCheckTest, BodyWithoutALengthEndsAtItsCap) {
 }
 
 TEST_F(UpdateCheckTest, HostileFileNamesAreRefused) {
-    // A path, the error log, an 8.3 alias, a right-to-left override showing
-    // "rechnungexe.zip", a program, a device.
+    // A path, the log, an 8.3 alias, a program shown as "rechnungexe.zip", a device.
     const std::pair<std::string, const char*> names[] = {
         {"..\\evil.zip", "Pfadangabe"},
         {"Voldix.log", "keine ZIP-Datei"},

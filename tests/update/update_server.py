@@ -92,12 +92,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
         except OSError:
             pass
 
-    def redirect(self, location):
-        self.send_response(302)
-        self.send_header("Location", location)
-        self.send_header("Content-Length", "0")
-        self.end_headers()
-
     def do_GET(self):
         parts = self.path.split("/", 2)
         values = scenario_of(parts[1] if len(parts) > 1 else "")
@@ -109,8 +103,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.trickle(b"HTTP/1.1 200 OK\r\nContent-Length: 10\r\nX-Slow: " + b"x" * 200, 2)
         elif mode in ("loop", "hop", "to-http"):
             target = self.path.replace("dl=" + mode, "dl=ok")
-            self.redirect({"loop": self.path, "hop": target,
-                           "to-http": "http://127.0.0.1:%d%s" % (HTTP_PORT, target)}[mode])
+            self.send_response(302)
+            self.send_header("Location", {"loop": self.path, "hop": target, "to-http":
+                                          "http://127.0.0.1:%d%s" % (HTTP_PORT, target)}[mode])
+            self.send_header("Content-Length", "0")
+            self.end_headers()
         elif mode == "404":
             self.send_error(404)
         elif rest == "Updates/_updates.txt" and mode == "endless":

@@ -7,6 +7,7 @@
 #include <tlhelp32.h>
 
 #include <atomic>
+#include <utility>
 #include <vector>
 
 #include "support/FixtureTree.h"
@@ -15,22 +16,19 @@
 #include "usage/ParallelWalk.h"
 
 namespace {
-int ThreadsOfThisProcess() {
+// The threads and handles of this process. Wine's GetProcessHandleCount gives 0: each
+// possible handle value is asked instead.
+std::pair<int, DWORD> ThreadsAndHandles() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     THREADENTRY32 thread{};
     thread.dwSize = sizeof(thread);
-    int count = 0;
+    std::pair<int, DWORD> count{0, 0};
     for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
-        count += thread.th32OwnerProcessID == GetCurrentProcessId();
+        count.first += thread.th32OwnerProcessID == GetCurrentProcessId();
     CloseHandle(snapshot);
-    return count;
-}
-
-// Wine's GetProcessHandleCount gives 0: each possible handle value is asked instead.
-DWORD HandlesOfThisProcess() {
-    DWORD count = 0, flags = 0;
+    DWORD flags = 0;
     for (ULONG_PTR value = 4; value < 0x10000; value += 4)
-        count += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) != FALSE;
+        count.second += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) != FALSE;
     return count;
 }
 
@@ -73,13 +71,14 @@ class ParallelWalkTest : public ::testing::Test {
 } // namespace
 
 TEST_F(ParallelWalkTest, SameTotalsAsTheWalkAloneOnEveryFixture) {
-    ASSERT_TRUE(MakeFile(m_folder.Path("links\\a\\f.dat"), 100));
-    ASSERT_TRUE(MakeFile(m_folder.Path("links\\a\\b\\g.dat"), 50));
+    const std::pair<const char*, uint64_t> files[] = {
+        {"links\\a\\f.dat", 100},   {"links\\a\\b\\g.dat", 50}, {"big\\small.dat", 10},
+        {"locked\\inner.dat", 500}, {"loop\\a\\f.dat", 7},      {"loop\\a\\b\\g.dat", 11}};
+    for (const auto& file : files)
+        ASSERT_TRUE(MakeFile(m_folder.Path(file.first), file.second));
     ASSERT_TRUE(MakeUnixSymlink(m_folder.Path("links\\a\\b\\up"), ".."));
     ASSERT_TRUE(MakeSparseFile(m_folder.Path("big\\in\\big.dat"), 5 * 1024ull * 1024 * 1024 + 3));
-    ASSERT_TRUE(MakeFile(m_folder.Path("big\\small.dat"), 10));
     ASSERT_TRUE(MakeFolder(m_folder.Path("empty\\emptier")));
-    ASSERT_TRUE(MakeFile(m_folder.Path("locked\\inner.dat"), 500));
     CString deep = m_folder.Path("deep\\"), middle;
     for (int level = 0; level < 30; ++level) {
         deep += CString("level_with_a_long_name_") + CString(std::to_string(level)) + "\\";
@@ -88,8 +87,6 @@ TEST_F(ParallelWalkTest, SameTotalsAsTheWalkAloneOnEveryFixture) {
             middle = deep;
     }
     ASSERT_GT(middle.GetLength(), 300);
-    ASSERT_TRUE(MakeFile(m_folder.Path("loop\\a\\f.dat"), 7));
-    ASSERT_TRUE(MakeFile(m_folder.Path("loop\\a\\b\\g.dat"), 11));
     ASSERT_TRUE(MakeFolder(m_folder.Path("loop\\a\\b\\c\\loop")));
     // A bind mount of a folder below itself: a loop that only the folders' ids show.
     const bool mounted = BindMount(m_folder.Path("loop\\a"), m_folder.Path("loop\\a\\b\\c\\loop"));
@@ -101,19 +98,16 @@ TEST_F(ParallelWalkTest, SameTotalsAsTheWalkAloneOnEveryFixture) {
     for (const CString& folder : {m_folder.Path(), m_folder.Path("loop\\a\\"), middle}) {
         SCOPED_TRACE(folder.str());
         const std::vector<uint64_t> expected = Totals(folder, 0);
-        EXPECT_EQ(Totals(folder, 1), expected);
+        // Eight workers, and one that keeps every folder or hands over in every pattern here.
         EXPECT_EQ(Totals(folder, 8), expected);
-        // One worker that hands over folders in every pattern the fixture can show.
-        for (unsigned every = 1; every <= 7; ++every)
+        for (unsigned every = 0; every <= 7; ++every)
             EXPECT_EQ(Totals(folder, 1, every), expected) << every;
         EXPECT_EQ(Totals(folder, 3, 2, CFolderReader::kFindFile),
                   Totals(folder, 0, 0, CFolderReader::kFindFile));
     }
     CloseHandle(held);
-    if (mounted) {
-        EXPECT_TRUE(Unmount(m_folder.Path("loop\\a\\b\\c\\loop")));
-    }
-    EXPECT_TRUE(mounted) << "no bind mount: the loop was not tested";
+    EXPECT_TRUE(mounted && Unmount(m_folder.Path("loop\\a\\b\\c\\loop")))
+        << "no bind mount (the loop was not tested), or no unmount";
 }
 
 TEST_F(ParallelWalkTest, StopEndsEveryWorkerAndNoThreadOrHandleIsLeft) {
@@ -122,9 +116,8 @@ TEST_F(ParallelWalkTest, StopEndsEveryWorkerAndNoThreadOrHandleIsLeft) {
             ASSERT_TRUE(MakeFile(m_folder.Path("t") + CString(std::to_string(folder)) + "\\s" +
                                      CString(std::to_string(sub)) + "\\f.dat",
                                  1));
-    const int threads = ThreadsOfThisProcess();
-    const DWORD handles = HandlesOfThisProcess();
-    ASSERT_GT(handles, 0u);
+    const std::pair<int, DWORD> before = ThreadsAndHandles();
+    ASSERT_GT(before.second, 0u);
 
     EXPECT_EQ(Totals(m_folder.Path(), 8), std::vector<uint64_t>(8, 20));
     m_stop = true;
@@ -141,7 +134,8 @@ TEST_F(ParallelWalkTest, StopEndsEveryWorkerAndNoThreadOrHandleIsLeft) {
         pool.Finish();
         EXPECT_EQ(pool.Workers(), 0);
     }
-    EXPECT_TRUE(WaitFor([&] { return ThreadsOfThisProcess() == threads; }))
-        << ThreadsOfThisProcess() << " threads, " << threads << " before";
-    EXPECT_EQ(HandlesOfThisProcess(), handles);
+    std::pair<int, DWORD> after;
+    EXPECT_TRUE(WaitFor([&] { return (after = ThreadsAndHandles()) == before; }))
+        << after.first << " threads and " << after.second << " handles, before " << before.first
+        << " and " << before.second;
 }
