@@ -191,11 +191,12 @@ TEST(UpdateList, DownloadNameMustBeAPlainZipName) {
         {"leer", {""}},
         {"Pfadangabe", {"..\\evil.zip", "x.zip:stream"}},
         {"Steuerzeichen", {"tab\t.zip"}},
-        {"unzulässiges Zeichen", {"VOLDIX~1.ZIP", "Voldix 1.zip", "rechnung\xE2\x80\xAEpiz.exe"}},
+        {"unzulässiges Zeichen",
+         {"VOLDIX~1.ZIP", "Voldix 1.zip", "rechnung\xE2\x80\xAEpiz.exe", "\xED\xA0\x80.zip"}},
         {"zu lang", {"x" + longest}},
         {"Sonderzeichen am Anfang", {".zip", "-r.zip"}},
         {"keine ZIP-Datei", {"Voldix.log", "setup.exe", "evil.zip."}},
-        {"Gerätename", {"nul.zip", "Com0.tar.zip", "LPT9.zip"}},
+        {"Gerätename", {"nul.zip", "Com0.tar.zip", "lpt0.zip", "LPT9.zip"}},
     };
     for (const auto& [reason, names] : bad)
         for (const std::string& name : names) {
